@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include <QWidget>
+
+#include "app/picture_session.h"
+#include "platform/image_surface.h"
+
+class QPushButton;
+
+namespace genart {
+
+class SurfaceView;
+
+// The program's one window: the picture, the palette strip, four command buttons and the
+// banner, at fixed positions that never follow the window's size.
+class Form1 final : public QWidget {
+    Q_OBJECT
+public:
+    // Without a fixed seed, start-up seeds the generator from the time of day.
+    Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed = std::nullopt);
+
+    // Shows the window and draws the first palette and picture.
+    void Form_Load();
+
+    const ImageSurface& picture1Surface() const { return picture1_; }
+    const ImageSurface& picture2Surface() const { return picture2_; }
+    const PictureSession& session() const { return session_; }
+
+    SurfaceView* Picture1 = nullptr;
+    SurfaceView* Picture2 = nullptr;
+    QPushButton* Command1 = nullptr; // new img / old palette
+    QPushButton* Command2 = nullptr; // exit
+    QPushButton* Command3 = nullptr; // change palette
+    QPushButton* Command4 = nullptr; // banner, does nothing
+    QPushButton* Command5 = nullptr; // new img / new palette
+
+private slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command5_Click();
+
+private:
+    void showSurfaces();
+
+    RandomSource& random_;
+    std::optional<std::uint32_t> fixedSeed_;
+    ImageSurface picture1_;
+    ImageSurface picture2_;
+    PictureSession session_;
+};
+
+} // namespace genart

@@ -1,0 +1,45 @@
+#include "app/picture_session.h"
+
+#include "caption/caption_line.h"
+#include "palette/palette_strip.h"
+
+namespace genart {
+
+PictureSession::PictureSession(RandomSource& random, const Clock& clock, Surface& picture1, Surface& picture2)
+    : random_(random), picture1_(picture1), picture2_(picture2),
+      generator_(state_, random, clock, picture1, picture2)
+{
+}
+
+void PictureSession::storeCaptionTexts()
+{
+    state_.tekst1 = kWebAddress;
+    state_.tekst2 = kCreditLine;
+}
+
+void PictureSession::setPictureGeometry()
+{
+    state_.sir = 600;
+    state_.vis = 450;
+    const std::int16_t worldWidth = 12;
+    const std::int16_t worldHeight = 9;
+    // Division always yields a floating-point number: 9 / 2 is 4.5.
+    state_.polx = worldWidth / 2.0;
+    state_.poly = worldHeight / 2.0;
+    state_.dx = state_.sir / static_cast<double>(worldWidth);
+    state_.dy = state_.vis / static_cast<double>(worldHeight);
+}
+
+void PictureSession::NewPalette()
+{
+    genart::NewPalette(state_, random_, picture2_);
+}
+
+void PictureSession::NewImage()
+{
+    generator_.DrawParameters();
+    generator_.RenderImage();
+    PrintCaption(state_, picture1_);
+}
+
+} // namespace genart

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "generator/generation_state.h"
+#include "platform/surface.h"
+
+namespace genart {
+
+// Prints the picture's name, the web address and the credit line in white 9-point type
+// across the picture's bottom rows. Each text gets its own position, so a long one simply
+// runs under the next.
+void PrintCaption(const GenerationState& state, Surface& picture);
+
+} // namespace genart

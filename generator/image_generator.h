@@ -1,0 +1,40 @@
+#pragma once
+
+#include "generator/generation_state.h"
+#include "platform/clock.h"
+#include "platform/random_source.h"
+#include "platform/surface.h"
+
+namespace genart {
+
+// The procedures that turn one picture's random parameters into pixels. Like the window
+// they serve, they take no arguments: each reads and writes the shared generation state.
+class ImageGenerator {
+public:
+    ImageGenerator(GenerationState& state, RandomSource& random, const Clock& clock,
+                   Surface& picture, const Surface& palette)
+        : s(state), random_(random), clock_(clock), picture_(picture), palette_(palette)
+    {
+    }
+
+    // Names the picture and draws its nine random parameters.
+    void DrawParameters();
+    // Sweeps the 601 x 451 positions column by column through the five per-pixel steps.
+    void RenderImage();
+
+    // The per-pixel steps, in the order the sweep runs them.
+    void PolarFrame();
+    void ShapeStage();
+    void ChannelStage();
+    void ToneStage();
+    void PlotPixel();
+
+private:
+    GenerationState& s;
+    RandomSource& random_;
+    const Clock& clock_;
+    Surface& picture_;
+    const Surface& palette_;
+};
+
+} // namespace genart

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/surface.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+
+namespace genart {
+
+// A picture surface held as an off-screen image, so it gives back every colour
+// it was given even while nothing shows it.
+class ImageSurface final : public Surface {
+public:
+    ImageSurface(int width, int height);
+
+    const QImage& image() const { return image_; }
+
+    int width() const override { return image_.width(); }
+    int height() const override { return image_.height(); }
+
+    void PSet(float x, float y, Colour colour) override;
+    Colour Point(float x, float y) const override;
+    void Line(float x1, float y1, float x2, float y2, Colour colour) override;
+
+    void setFontSize(double points) override;
+    void setForeColor(Colour colour) override;
+    void setCurrentX(float x) override { currentX_ = x; }
+    void setCurrentY(float y) override { currentY_ = y; }
+    void Print(const std::string& text) override;
+
+    void fill(Colour colour);
+
+private:
+    bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < image_.width() && y < image_.height(); }
+
+    QImage image_;
+    QRgb* pixels_; // the image's own storage, detached once at construction
+    int stride_;   // pixels per scan line
+    QFont font_;
+    Colour foreColor_ = kBlack;
+    float currentX_ = 0;
+    float currentY_ = 0;
+};
+
+QRgb toQRgb(Colour colour);
+Colour fromQRgb(QRgb pixel);
+
+} // namespace genart
