@@ -27,10 +27,12 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     setWindowTitle(QStringLiteral("Form1"));
     resize(312, 213); // the restored size; the window opens maximized
 
-    // Small buttons, 17 pixels high: their captions need a small face to fit.
+    // The command buttons are 17 pixels high and 121 wide: their captions need a small face.
     QFont controls = font();
     controls.setPointSize(8);
     setFont(controls);
+    QFont commands = controls;
+    commands.setPointSize(7);
 
     // Created in tab order.
     Picture1 = new SurfaceView(picture1_, this);
@@ -42,6 +44,9 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     Command3 = makeButton("change palette", QRect(648, 480, 121, 17), this);
     Command4 = makeButton(kBannerText, QRect(32, 616, 601, 25), this);
     Command5 = makeButton("new img / new palette", QRect(648, 416, 121, 17), this);
+
+    for (QPushButton* command : {Command1, Command2, Command3, Command5})
+        command->setFont(commands);
 
     setTabOrder(Picture1, Command1);
     setTabOrder(Command1, Command2);

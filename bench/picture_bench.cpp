@@ -1,0 +1,69 @@
+// Time of the palette, the sweep and a whole picture at 600 x 450.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include "app/picture_session.h"
+#include "palette/palette_strip.h"
+#include "platform/image_surface.h"
+
+namespace {
+
+using namespace genart;
+
+struct Studio {
+    TwisterRandom random{2026};
+    FixedClock clock{2026, 12, 8, 12, 0, 0};
+    ImageSurface picture1{600, 450};
+    ImageSurface picture2{601, 33};
+    PictureSession session{random, clock, picture1, picture2};
+
+    Studio()
+    {
+        session.storeCaptionTexts();
+        session.setPictureGeometry();
+        session.NewPalette();
+    }
+};
+
+void BM_NewPalette(benchmark::State& state)
+{
+    Studio studio;
+    for (auto _ : state)
+        studio.session.NewPalette();
+}
+BENCHMARK(BM_NewPalette)->Unit(benchmark::kMicrosecond);
+
+void BM_RenderImage(benchmark::State& state)
+{
+    Studio studio;
+    studio.session.generator().DrawParameters();
+    for (auto _ : state) {
+        // Each sweep restarts the drift so every run draws the same picture.
+        studio.session.state().fi1 = 0;
+        studio.session.generator().RenderImage();
+    }
+    state.SetItemsProcessed(state.iterations() * 601 * 451);
+}
+BENCHMARK(BM_RenderImage)->Unit(benchmark::kMillisecond);
+
+void BM_NewImage(benchmark::State& state)
+{
+    Studio studio;
+    for (auto _ : state)
+        studio.session.NewImage();
+    state.SetItemsProcessed(state.iterations() * 601 * 451);
+}
+BENCHMARK(BM_NewImage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // the caption's font needs it
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
