@@ -12,9 +12,9 @@ constexpr float kCaptionTop = 425; // 25 pixels above the bottom edge
 
 } // namespace
 
-void PrintCaption(const GenerationState& state, Surface& picture)
+void PrintCaption(const GenerationState& state, Surface& picture, int scale)
 {
-    picture.setFontSize(9);
+    picture.setFontSize(9.0 * scale);
     picture.setForeColor(kWhite);
     static constexpr CaptionText texts[] = {
         {&GenerationState::imeslike, 12},
@@ -22,8 +22,8 @@ void PrintCaption(const GenerationState& state, Surface& picture)
         {&GenerationState::tekst2, 420},
     };
     for (const CaptionText& caption : texts) {
-        picture.setCurrentX(caption.x);
-        picture.setCurrentY(kCaptionTop);
+        picture.setCurrentX(caption.x * scale);
+        picture.setCurrentY(kCaptionTop * scale);
         picture.Print(state.*caption.text);
     }
 }

@@ -7,7 +7,8 @@ namespace genart {
 
 // Prints the picture's name, the web address and the credit line in white 9-point type
 // across the picture's bottom rows. Each text gets its own position, so a long one simply
-// runs under the next.
-void PrintCaption(const GenerationState& state, Surface& picture);
+// runs under the next. A poster `scale` times the normal size gets the caption at `scale`
+// times the size and positions.
+void PrintCaption(const GenerationState& state, Surface& picture, int scale = 1);
 
 } // namespace genart

@@ -21,6 +21,9 @@ public:
     void DrawParameters();
     // Sweeps the 601 x 451 positions column by column through the five per-pixel steps.
     void RenderImage();
+    // The same picture sampled `scale` times more finely in each direction, onto a surface
+    // `scale` times as large; scale 1 is exactly RenderImage.
+    void RenderPoster(int scale);
 
     // The per-pixel steps, in the order the sweep runs them.
     void PolarFrame();
@@ -28,6 +31,10 @@ public:
     void ChannelStage();
     void ToneStage();
     void PlotPixel();
+
+    // The part of PolarFrame after the drift has advanced: the centre's angle, then the
+    // pixel's distance and angle from the centre.
+    void MeasureFromCentre();
 
 private:
     GenerationState& s;

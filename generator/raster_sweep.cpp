@@ -6,13 +6,32 @@ namespace genart {
 
 void ImageGenerator::RenderImage()
 {
+    RenderPoster(1);
+}
+
+void ImageGenerator::RenderPoster(int scale)
+{
     // Both bounds are included: column sir and row vis are computed like the rest
     // (they advance the drift) although they fall just outside the picture.
-    for (s.i = 0; s.i <= s.sir; ++s.i) {
-        for (s.j = 0; s.j <= s.vis; ++s.j) {
-            s.x = (s.i / s.dx) - s.polx;
-            s.y = s.poly - (s.j / s.dy);
-            PolarFrame();
+    const int lastColumn = s.sir * scale;
+    const int lastRow = s.vis * scale;
+    const double columnsPerUnit = s.dx * scale;
+    const double rowsPerUnit = s.dy * scale;
+    for (int column = 0; column <= lastColumn; ++column) {
+        for (int row = 0; row <= lastRow; ++row) {
+            s.i = static_cast<std::int16_t>(column);
+            s.j = static_cast<std::int16_t>(row);
+            s.x = (s.i / columnsPerUnit) - s.polx;
+            s.y = s.poly - (s.j / rowsPerUnit);
+            if (scale == 1) {
+                PolarFrame();
+            } else {
+                // The finer sweep keeps the drift of the normal one: the position (i, j)
+                // of the normal sweep sits at (scale * i, scale * j) and sees the same angle.
+                const double steps = (s.vis + 1.0) * column + row + scale;
+                s.fi1 = (s.korakfi1 * steps) / scale;
+                MeasureFromCentre();
+            }
             ShapeStage();
             ChannelStage();
             ToneStage();
@@ -26,6 +45,11 @@ void ImageGenerator::PolarFrame()
     // The centre drifts one step per position, added before it is used and accumulated
     // by addition, never as a multiple of the step.
     s.fi1 = s.fi1 + s.korakfi1;
+    MeasureFromCentre();
+}
+
+void ImageGenerator::MeasureFromCentre()
+{
     s.fit = s.fi0 + s.fi1;
     const double xc = s.r0 * std::cos(s.fit);
     const double yc = s.r0 * std::sin(s.fit);
