@@ -32,14 +32,31 @@ void PictureSession::setPictureGeometry()
 
 void PictureSession::NewPalette()
 {
-    genart::NewPalette(state_, random_, picture2_);
+    palette_ = drawPaletteParameters(random_);
+    paintPalette(palette_, state_, picture2_);
 }
 
 void PictureSession::NewImage()
 {
     generator_.DrawParameters();
+    recipe_ = recipeOf(state_, palette_);
     generator_.RenderImage();
     PrintCaption(state_, picture1_);
+}
+
+void drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale)
+{
+    // A recipe draws nothing at random and reads no clock.
+    TwisterRandom unused;
+    FixedClock noon(2000, 1, 1, 12, 0, 0);
+    PictureSession session(unused, noon, picture, strip);
+    session.storeCaptionTexts();
+    session.setPictureGeometry();
+    GenerationState& state = session.state();
+    paintPalette(recipe.palette, state, strip);
+    applyRecipe(recipe, state);
+    session.generator().RenderPoster(scale);
+    PrintCaption(state, picture, scale);
 }
 
 } // namespace genart

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/recipe.h"
 #include "generator/generation_state.h"
 #include "generator/image_generator.h"
 #include "platform/clock.h"
@@ -27,6 +28,10 @@ public:
     void NewPalette();
     void NewImage(); // parameters, sweep, caption; the palette is not touched
 
+    // What it takes to draw the picture now on Picture1 again, and the palette now on Picture2.
+    const Recipe& recipe() const { return recipe_; }
+    const PaletteParameters& palette() const { return palette_; }
+
     GenerationState& state() { return state_; }
     const GenerationState& state() const { return state_; }
     ImageGenerator& generator() { return generator_; }
@@ -37,6 +42,12 @@ private:
     Surface& picture1_;
     Surface& picture2_;
     ImageGenerator generator_;
+    PaletteParameters palette_;
+    Recipe recipe_;
 };
+
+// Draws a recipe's palette on `strip` and its picture, `scale` times the normal size, on
+// `picture` (which must be scale * 600 by scale * 450), with its caption.
+void drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale = 1);
 
 } // namespace genart
