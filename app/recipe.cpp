@@ -69,7 +69,7 @@ const Field kFields[] = {
 
 #undef GENART_FIELD
 
-constexpr std::size_t kLongestLine = 256;
+constexpr std::size_t kLongestEntry = 256;
 constexpr std::size_t kLongestText = 16 * 1024;
 
 std::string hex(double value)
@@ -185,25 +185,23 @@ std::variant<Recipe, RecipeError> parseRecipe(const std::string& text)
 {
     if (text.size() > kLongestText)
         return fault("recipe is too long to be one");
+    // Entries are written one per line; any white space separates them, as PNG readers
+    // may fold a text's line breaks into spaces.
     std::map<std::string, std::string> values;
-    std::istringstream lines(text);
-    std::string line;
+    std::istringstream entries(text);
+    std::string entry;
     bool first = true;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() > kLongestLine)
-            return fault("recipe has a line longer than " + std::to_string(kLongestLine) + " characters");
-        if (line.empty() || line.front() == '#')
-            continue;
-        const std::size_t equals = line.find('=');
+    while (entries >> entry) {
+        if (entry.size() > kLongestEntry)
+            return fault("recipe has an entry longer than " + std::to_string(kLongestEntry) + " characters");
+        const std::size_t equals = entry.find('=');
         if (equals == std::string::npos)
-            return fault(first ? "not a genart recipe" : "recipe line without '=': " + line.substr(0, 40));
-        const std::string key = line.substr(0, equals);
+            return fault(first ? "not a genart recipe" : "recipe entry without '=': " + entry.substr(0, 40));
+        const std::string key = entry.substr(0, equals);
         if (first && key != kRecipeKey)
             return fault("not a genart recipe (it does not start with " + std::string(kRecipeKey) + "=)");
         first = false;
-        if (!values.emplace(key, line.substr(equals + 1)).second)
+        if (!values.emplace(key, entry.substr(equals + 1)).second)
             return fault("recipe key " + key + " appears twice");
     }
     if (first)

@@ -32,7 +32,8 @@ Recipe recipeOf(const GenerationState& state, const PaletteParameters& palette);
 // Puts the recipe's values into a state whose geometry and caption texts are already set.
 void applyRecipe(const Recipe& recipe, GenerationState& state);
 
-// Readable key=value lines, every number exact in hexadecimal floating point.
+// Readable key=value lines, every number exact in hexadecimal floating point; the first
+// line names the format and its version.
 std::string recipeText(const Recipe& recipe);
 
 struct RecipeError {

@@ -3,8 +3,11 @@
 #include <memory>
 #include <ostream>
 
+#include "app/batch_render.h"
+#include "app/picture_export.h"
 #include "app/picture_session.h"
 #include "app/png_output.h"
+#include "app/recipe_file.h"
 #include "platform/image_surface.h"
 
 namespace genart {
@@ -18,11 +21,19 @@ std::unique_ptr<Clock> clockFor(const RenderOptions& options)
     return std::make_unique<FixedClock>(t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
 
-} // namespace
-
-int runRender(const RenderOptions& options, std::ostream& errors)
+int write(const std::vector<PngOutput>& outputs, bool force, std::ostream& errors)
 {
-    TwisterRandom random(options.seed);
+    if (const std::string failure = writePngs(outputs, force); !failure.empty()) {
+        errors << "genart: render: " << failure << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+// Start-up's palette and picture, then each action as its button would do it.
+int renderSession(const RenderOptions& options, std::ostream& errors)
+{
+    TwisterRandom random(*options.seed);
     const auto clock = clockFor(options);
     ImageSurface picture1(600, 450);
     ImageSurface picture2(601, 33);
@@ -39,14 +50,42 @@ int runRender(const RenderOptions& options, std::ostream& errors)
             session.NewImage();
     }
 
-    std::vector<PngOutput> outputs{{options.out, picture1.image()}};
-    if (options.paletteOut)
-        outputs.push_back({*options.paletteOut, picture2.image()});
-    if (const std::string failure = writePngs(outputs, options.force); !failure.empty()) {
-        errors << "genart: render: " << failure << '\n';
-        return 1;
+    const Recipe& recipe = session.recipe();
+    const QImage picture = options.scale == 1 ? withRecipe(picture1.image(), recipe)
+                                              : exportPicture(recipe, options.scale).picture;
+    std::vector<PngOutput> outputs{{options.out, picture}};
+    if (options.paletteOut) {
+        // The strip as it stands; after a last "palette" action it is not the picture's own.
+        const bool pictureColouredFromIt = session.palette() == recipe.palette;
+        outputs.push_back({*options.paletteOut, pictureColouredFromIt ? withRecipe(picture2.image(), recipe)
+                                                                      : picture2.image()});
     }
-    return 0;
+    return write(outputs, options.force, errors);
+}
+
+int renderRecipe(const RenderOptions& options, std::ostream& errors)
+{
+    const auto read = readRecipeFile(*options.recipe);
+    if (const auto* error = std::get_if<RecipeError>(&read)) {
+        errors << "genart: render: " << error->message << '\n';
+        return 2;
+    }
+    const ExportedPicture exported = exportPicture(std::get<Recipe>(read), options.scale);
+    std::vector<PngOutput> outputs{{options.out, exported.picture}};
+    if (options.paletteOut)
+        outputs.push_back({*options.paletteOut, exported.strip});
+    return write(outputs, options.force, errors);
+}
+
+} // namespace
+
+int runRender(const RenderOptions& options, std::ostream& errors)
+{
+    if (options.recipe)
+        return renderRecipe(options, errors);
+    if (options.count)
+        return runBatch(options, *clockFor(options), errors);
+    return renderSession(options, errors);
 }
 
 } // namespace genart
