@@ -1,8 +1,21 @@
 #include "app/form1.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QStandardPaths>
 
+#include "app/picture_export.h"
+#include "app/png_output.h"
+#include "app/recipe_file.h"
 #include "platform/surface_view.h"
 
 namespace genart {
@@ -59,6 +72,18 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+
+    saveAction = new QAction(tr("Save picture…"), this);
+    saveAction->setShortcut(QKeySequence::Save);
+    copyAction = new QAction(tr("Copy picture"), this);
+    copyAction->setShortcut(QKeySequence::Copy);
+    addAction(saveAction);
+    addAction(copyAction);
+    Picture1->addAction(saveAction);
+    Picture1->addAction(copyAction);
+    Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(saveAction, &QAction::triggered, this, &Form1::savePictureAs);
+    connect(copyAction, &QAction::triggered, this, &Form1::copyPicture);
 }
 
 void Form1::Form_Load()
@@ -98,6 +123,44 @@ void Form1::Command5_Click()
     session_.NewPalette();
     session_.NewImage();
     showSurfaces();
+}
+
+QString Form1::savePicture(const QString& path, int scale)
+{
+    const QImage picture = scale == 1 ? withRecipe(picture1_.image(), session_.recipe())
+                                      : exportPicture(session_.recipe(), scale).picture;
+    // The dialog has already asked before replacing a file.
+    return QString::fromStdString(writePngs({{path.toStdString(), picture}}, true));
+}
+
+void Form1::copyPicture()
+{
+    QGuiApplication::clipboard()->setImage(picture1_.image());
+}
+
+void Form1::savePictureAs()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString name = QString::fromStdString(session_.recipe().imeslike) + QStringLiteral(".png");
+    QFileDialog dialog(this, tr("Save picture"), QDir(folder).filePath(name), tr("PNG pictures (*.png)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // so the size choice can sit in it
+    auto* size = new QComboBox(&dialog);
+    for (const int scale : {1, 2, 4, 8})
+        size->addItem(tr("%1× (%2 × %3 pixels)").arg(scale).arg(600 * scale).arg(450 * scale), scale);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(new QLabel(tr("Size:"), &dialog), row, 0);
+        grid->addWidget(size, row, 1);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString failure = savePicture(dialog.selectedFiles().constFirst(), size->currentData().toInt());
+    if (!failure.isEmpty())
+        QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
 }
 
 void Form1::showSurfaces()

@@ -8,6 +8,7 @@
 #include "app/picture_session.h"
 #include "platform/image_surface.h"
 
+class QAction;
 class QPushButton;
 
 namespace genart {
@@ -29,6 +30,15 @@ public:
     const ImageSurface& picture2Surface() const { return picture2_; }
     const PictureSession& session() const { return session_; }
 
+    // Writes the picture on the screen, `scale` times its size, as a PNG carrying its recipe;
+    // the file appears whole or not at all. Returns an empty string or why it failed.
+    QString savePicture(const QString& path, int scale);
+    // Puts the picture on the clipboard.
+    void copyPicture();
+
+    QAction* saveAction = nullptr; // "Save picture…", Ctrl+S
+    QAction* copyAction = nullptr; // "Copy picture"
+
     SurfaceView* Picture1 = nullptr;
     SurfaceView* Picture2 = nullptr;
     QPushButton* Command1 = nullptr; // new img / old palette
@@ -42,6 +52,7 @@ private slots:
     void Command2_Click();
     void Command3_Click();
     void Command5_Click();
+    void savePictureAs();
 
 private:
     void showSurfaces();
