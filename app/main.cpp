@@ -12,6 +12,17 @@
 
 namespace {
 
+QtMessageHandler qtDefaultHandler = nullptr;
+
+// Qt notes on stderr when a session has no runtime folder, which a headless render never needs;
+// everything else it says goes through.
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    qtDefaultHandler(type, context, message);
+}
+
 bool environmentSet(const char* name)
 {
     const char* value = std::getenv(name);
@@ -54,6 +65,7 @@ int render(const genart::RenderOptions& options, char* program)
 
 int main(int argc, char** argv)
 {
+    qtDefaultHandler = qInstallMessageHandler(quietMessages);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const genart::Command command = genart::parseCommandLine(arguments);
     if (const auto* error = std::get_if<genart::UsageError>(&command)) {
