@@ -44,7 +44,6 @@ ImageSurface::ImageSurface(int width, int height)
     image_.setDotsPerMeterX(kDotsPerMeter);
     image_.setDotsPerMeterY(kDotsPerMeter);
     image_.fill(Qt::black);
-    pixels_ = reinterpret_cast<QRgb*>(image_.bits());
     stride_ = static_cast<int>(image_.bytesPerLine() / sizeof(QRgb));
     if (QGuiApplication::instance())
         font_ = QGuiApplication::font();
@@ -55,7 +54,7 @@ void ImageSurface::PSet(float x, float y, Colour colour)
     const int px = pixelOf(x);
     const int py = pixelOf(y);
     if (inside(px, py))
-        pixels_[py * stride_ + px] = toQRgb(colour);
+        pixels()[py * stride_ + px] = toQRgb(colour);
 }
 
 Colour ImageSurface::Point(float x, float y) const
@@ -64,7 +63,7 @@ Colour ImageSurface::Point(float x, float y) const
     const int py = pixelOf(y);
     if (!inside(px, py))
         return kOutside;
-    return fromQRgb(pixels_[py * stride_ + px]);
+    return fromQRgb(pixels()[py * stride_ + px]);
 }
 
 void ImageSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
@@ -80,9 +79,10 @@ void ImageSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
     const int spanY = -std::abs(endY - y);
     int error = spanX + spanY;
     const QRgb pixel = toQRgb(colour);
+    QRgb* const pixels = this->pixels();
     while (x != endX || y != endY) {
         if (inside(x, y))
-            pixels_[y * stride_ + x] = pixel;
+            pixels[y * stride_ + x] = pixel;
         const int twice = 2 * error;
         if (twice >= spanY) {
             error += spanY;

@@ -34,9 +34,13 @@ public:
 private:
     bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < image_.width() && y < image_.height(); }
 
+    // The image's storage, asked for at every use: a copy of image() held elsewhere shares it
+    // until the next write, which must detach rather than paint into that copy.
+    QRgb* pixels() { return reinterpret_cast<QRgb*>(image_.bits()); }
+    const QRgb* pixels() const { return reinterpret_cast<const QRgb*>(image_.constBits()); }
+
     QImage image_;
-    QRgb* pixels_; // the image's own storage, detached once at construction
-    int stride_;   // pixels per scan line
+    int stride_; // pixels per scan line
     QFont font_;
     Colour foreColor_ = kBlack;
     float currentX_ = 0;
