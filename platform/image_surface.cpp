@@ -66,6 +66,11 @@ Colour ImageSurface::Point(float x, float y) const
     return fromQRgb(pixels()[py * stride_ + px]);
 }
 
+PixelRows ImageSurface::pixelRows()
+{
+    return {reinterpret_cast<std::uint32_t*>(image_.bits()), stride_};
+}
+
 void ImageSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
 {
     // Bresenham between the two end points; the end point itself stays unpainted.

@@ -21,6 +21,7 @@ public:
 
     void PSet(float x, float y, Colour colour) override;
     Colour Point(float x, float y) const override;
+    PixelRows pixelRows() override;
     void Line(float x1, float y1, float x2, float y2, Colour colour) override;
 
     void setFontSize(double points) override;

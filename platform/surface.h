@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,6 +14,20 @@ constexpr Colour kWhite = 16777215;
 
 constexpr Colour rgb(int red, int green, int blue) { return red + 256 * green + 65536 * blue; }
 
+// A colour as stored in a raster: 0xffRRGGBB.
+constexpr std::uint32_t toPixel(Colour colour)
+{
+    const auto packed = static_cast<std::uint32_t>(colour);
+    return 0xff000000u | (packed & 0xffu) << 16 | (packed & 0xff00u) | (packed >> 16 & 0xffu);
+}
+
+// A surface's pixels in memory: scan line after scan line of 0xffRRGGBB values, `stride`
+// pixels apart. Empty (first == nullptr) for surfaces that can only be drawn on point by point.
+struct PixelRows {
+    std::uint32_t* first = nullptr;
+    std::ptrdiff_t stride = 0;
+};
+
 // A rectangular drawing area addressed in whole pixels from its top-left corner, y downwards.
 // Drawing outside the area leaves no mark; reading outside it gives kOutside.
 class Surface {
@@ -24,6 +39,9 @@ public:
 
     virtual void PSet(float x, float y, Colour colour) = 0;
     virtual Colour Point(float x, float y) const = 0;
+    // For renderers that fill many pixels at once. The view is valid until the surface is
+    // next used in any other way (drawn on, copied) or destroyed.
+    virtual PixelRows pixelRows() { return {}; }
     // A straight line between two absolute points; like the classic line operation,
     // the end point itself is not painted.
     virtual void Line(float x1, float y1, float x2, float y2, Colour colour) = 0;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+
+#include "generator/generation_state.h"
+#include "platform/surface.h"
+
+namespace genart {
+
+struct FastRenderOptions {
+    // Picture sampled `scale` times more finely in each direction, onto a surface `scale`
+    // times as large (1..16).
+    int scale = 1;
+    // Threads that sweep at once, the calling thread included; 0 means one per core.
+    // The pixels and the state left behind are the same for every count.
+    int threads = 0;
+    // Columns per block of work; 0 lets the renderer choose. Any value gives the same picture.
+    int columnsPerBlock = 0;
+    // Told after each finished block how many of all the sweep's columns are done; called
+    // from the sweeping threads, one call at a time.
+    std::function<void(int done, int total)> progress;
+    // Set from anywhere to stop the sweep early.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// Draws the same picture as ImageGenerator::RenderPoster(options.scale) on `picture`, reading
+// colours from `palette`, and leaves the same generation state behind; much faster, as it
+// shares work between the stages and sweeps blocks of columns on several threads.
+// Returns false if cancelled: the picture is then partly drawn and the state is untouched.
+bool renderFast(GenerationState& state, const Surface& palette, Surface& picture,
+                const FastRenderOptions& options = {});
+
+} // namespace genart

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "generator/generation_state.h"
+#include "generator/palette_row.h"
+#include "generator/position_kernel.h"
+
+namespace genart {
+
+// Where the fast sweep puts its colours: straight into a surface's scan lines, or into a
+// buffer of colour values that is handed to the surface point by point afterwards.
+struct Raster {
+    std::uint32_t* first = nullptr;
+    std::ptrdiff_t stride = 0;
+    int width = 0;
+    int height = 0;
+    bool asPixels = true; // 0xffRRGGBB; otherwise the colour value itself
+
+    void put(int column, int row, Colour colour) const
+    {
+        if (column < width && row < height)
+            first[row * stride + column] = asPixels ? toPixel(colour) : static_cast<std::uint32_t>(colour);
+    }
+};
+
+// One picture's sweep: its positions, where each lies in the world and how the centre drifts.
+class Sweep {
+public:
+    Sweep(const GenerationState& s, const Surface& palette, int scale);
+
+    int lastColumn() const { return lastColumn_; }
+    int lastRow() const { return lastRow_; }
+    int rows() const { return lastRow_ + 1; }
+    bool accumulatesDrift() const { return scale_ == 1; }
+    double korakfi1() const { return korakfi1_; }
+
+    double xOf(int column) const { return (static_cast<std::int16_t>(column) / columnsPerUnit_) - polx_; }
+    double yOf(int row) const { return poly_ - (static_cast<std::int16_t>(row) / rowsPerUnit_); }
+    // A finer sweep keeps the drift of the normal one: the normal sweep's position (i, j)
+    // sits at (scale * i, scale * j) and sees the same angle.
+    double driftAt(int column, int row) const
+    {
+        return (korakfi1_ * (((rowsBefore_ * column) + row) + scale_)) / scale_;
+    }
+
+    // Sweeps from the top of column `first` on, at most `limit` positions and no further than
+    // column `last`. `fi1` is the drift before the first position (read only when the drift
+    // accumulates). When `carriesKnown` is false the carries are placeholders and the run
+    // tracks what depends on them; it returns how many leading positions did (their pixels
+    // and, if that is all of them, the carries after the run must be made again from the real
+    // carries). Leaves in `carries` what the last position left.
+    std::int64_t run(const Raster& raster, int first, int last, std::int64_t limit, double fi1,
+                     kernel::Carries& carries, bool carriesKnown) const;
+
+    // The frame of one position, with its angle fi, as the state keeps it.
+    kernel::Frame frameAt(int column, int row, double fi1) const;
+
+private:
+    int scale_;
+    int lastColumn_;
+    int lastRow_;
+    double columnsPerUnit_;
+    double rowsPerUnit_;
+    double polx_;
+    double poly_;
+    double korakfi1_;
+    double rowsBefore_; // positions per column of the normal sweep
+    kernel::PictureConstants constants_;
+    PaletteRow palette_;
+    std::vector<kernel::RowValues> rowTable_;
+};
+
+} // namespace genart
