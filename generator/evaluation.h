@@ -9,8 +9,9 @@ namespace genart {
 // A statement of the formula stages either completes or is abandoned: division by zero,
 // overflow and invalid operations (a negative number's root, a negative base raised to a
 // fraction) all leave a non-finite double behind, and an abandoned statement leaves its
-// target as it was. Every formula here carries an intermediate infinity or NaN through to
-// its result, so checking the result is enough.
+// target as it was. The formulas carry an intermediate infinity or NaN through to their
+// result, so checking the result is enough; the one exception, a quotient by a power that
+// overflows, checks the power itself.
 inline void storeIfCompleted(double& target, double value)
 {
     if (std::isfinite(value))

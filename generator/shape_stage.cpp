@@ -23,7 +23,13 @@ void ImageGenerator::ShapeStage()
     case 3: storeIfCompleted(ba, (r * r) * sin(r)); break;
     case 4: storeIfCompleted(ba, x * r); break;
     case 5: storeIfCompleted(ba, ((r * sin(r)) * x) * cos(y)); break;
-    case 6: storeIfCompleted(ba, ((r * r) * (2 + sin(fit * r))) / pow(r, r + sin(r))); break;
+    case 6: {
+        // A power too large for a double fails the statement, though dividing by it gives 0.
+        const double power = pow(r, r + sin(r));
+        if (std::isfinite(power))
+            storeIfCompleted(ba, ((r * r) * (2 + sin(fit * r))) / power);
+        break;
+    }
     case 7: storeIfCompleted(ba, (r * tan(fi)) * fi); break;
     case 8: storeIfCompleted(ba, ((r * tan(r)) * x) * sin(x)); break;
     case 9: storeIfCompleted(ba, ((r * (1 + sin(r))) + (x * (1 + sin(x)))) + (y * (1 + sin(y)))); break;
