@@ -1,6 +1,7 @@
 #include "app/picture_session.h"
 
 #include "caption/caption_line.h"
+#include "generator/fast_renderer.h"
 #include "palette/palette_strip.h"
 
 namespace genart {
@@ -40,7 +41,7 @@ void PictureSession::NewImage()
 {
     generator_.DrawParameters();
     recipe_ = recipeOf(state_, palette_);
-    generator_.RenderImage();
+    renderFast(state_, picture2_, picture1_);
     PrintCaption(state_, picture1_);
 }
 
@@ -55,7 +56,9 @@ void drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scal
     GenerationState& state = session.state();
     paintPalette(recipe.palette, state, strip);
     applyRecipe(recipe, state);
-    session.generator().RenderPoster(scale);
+    FastRenderOptions options;
+    options.scale = scale;
+    renderFast(state, strip, picture, options);
     PrintCaption(state, picture, scale);
 }
 

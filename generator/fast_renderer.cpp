@@ -13,9 +13,9 @@ namespace {
 
 using kernel::Carries;
 
-// About this many positions make one block of work: small enough to share out evenly,
-// large enough that starting a block costs nothing.
-constexpr std::int64_t kPositionsPerBlock = 8192;
+// Columns per block: 16 pixels fill a cache line, so two threads seldom write to the same
+// line, and a picture still makes dozens of blocks to share out.
+constexpr int kColumnsPerBlock = 16;
 
 struct Block {
     int first = 0; // columns
@@ -29,9 +29,7 @@ struct Block {
 std::vector<Block> planBlocks(const Sweep& sweep, int columnsPerBlock, double fi1)
 {
     const int columns = sweep.lastColumn() + 1;
-    const int width = columnsPerBlock > 0
-                          ? columnsPerBlock
-                          : static_cast<int>(std::max<std::int64_t>(1, kPositionsPerBlock / sweep.rows()));
+    const int width = columnsPerBlock > 0 ? columnsPerBlock : kColumnsPerBlock;
     std::vector<Block> blocks;
     for (int first = 0; first < columns; first += width) {
         Block b;
@@ -147,7 +145,7 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
         for (std::int64_t n = 0; n < blocks.back().positions; ++n)
             fi1 = fi1 + sweep.korakfi1();
     }
-    const kernel::Frame last = sweep.frameAt(lastColumn, lastRow, fi1);
+    const Sweep::Frame last = sweep.frameAt(lastColumn, lastRow, fi1);
     state.i = static_cast<std::int16_t>(lastColumn);
     state.j = static_cast<std::int16_t>(lastRow);
     state.x = sweep.xOf(lastColumn);

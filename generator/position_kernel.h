@@ -49,50 +49,6 @@ struct PictureConstants {
     }
 };
 
-// Quantities of one column and of one row of the sweep.
-struct ColumnValues {
-    double x = 0;
-    double sinX = 0;
-};
-struct RowValues {
-    double y = 0;
-    double sinY = 0;
-    double cosY = 0;
-};
-
-inline ColumnValues columnValues(double x) { return {x, std::sin(x)}; }
-inline RowValues rowValues(double y) { return {y, std::sin(y), std::cos(y)}; }
-
-// The position measured from the drifting centre, with the sines and cosines shared by stages.
-struct Frame {
-    double fit = 0;
-    double sinFit = 0;
-    double r = 0;
-    double fi = 0; // only when the picture reads it (or `withFi` asks for it)
-    double sinR = 0;
-    double cosR = 0;
-};
-
-inline Frame measure(const PictureConstants& k, double x, double y, double fi1, bool withFi)
-{
-    Frame f;
-    f.fit = k.fi0 + fi1;
-    double cosFit = 0;
-    ::sincos(f.fit, &f.sinFit, &cosFit);
-    const double xc = k.r0 * cosFit;
-    const double yc = k.r0 * f.sinFit;
-    const double xd = xc - x;
-    const double yd = yc - y;
-    f.r = std::sqrt((xd * xd) + (yd * yd));
-    if (withFi)
-        f.fi = (xd == 0 && yd == 0) ? 0.0 : std::atan(yd / xd);
-    if (k.needsSinR && k.needsCosR)
-        ::sincos(f.r, &f.sinR, &f.cosR);
-    else if (k.needsSinR)
-        f.sinR = std::sin(f.r);
-    return f;
-}
-
 // The values the skip rule carries from one position to the next, as bits of a mask.
 struct Carries {
     double ba = 0;
@@ -103,6 +59,105 @@ struct Carries {
 };
 enum : unsigned { kBa = 1u, kRe = 2u, kGr = 4u, kBl = 8u, kBarva = 16u, kAllCarries = 31u };
 
+// Consecutive positions of one column, taken through the steps one step at a time: each step
+// goes over the whole batch before the next starts, so the maths calls of neighbouring
+// positions do not wait for one another. The skip rule comes last, position by position.
+struct Batch {
+    static constexpr int kCapacity = 256;
+    int length = 0;
+    // The column's world x and its sine; the rows' y, sin(y) and cos(y), from `length` rows on.
+    double x = 0;
+    double sinX = 0;
+    const double* y = nullptr;
+    const double* sinY = nullptr;
+    const double* cosY = nullptr;
+    // Per position: the drift, the frame, the sines and cosines stages share, the shape value.
+    double fi1[kCapacity];
+    double fit[kCapacity];
+    double sinFit[kCapacity];
+    double cosFit[kCapacity];
+    double xd[kCapacity];
+    double yd[kCapacity];
+    double r[kCapacity];
+    double fi[kCapacity]; // only when the picture reads it (or `withFi` asks for it)
+    double sinR[kCapacity];
+    double cosR[kCapacity];
+    double shape[kCapacity];
+};
+
+// The drifting centre for each position, and the position measured from it.
+inline void measure(const PictureConstants& k, Batch& b, bool withFi)
+{
+    const int n = b.length;
+    for (int i = 0; i < n; ++i)
+        b.fit[i] = k.fi0 + b.fi1[i];
+    for (int i = 0; i < n; ++i)
+        ::sincos(b.fit[i], &b.sinFit[i], &b.cosFit[i]);
+    for (int i = 0; i < n; ++i) {
+        const double xc = k.r0 * b.cosFit[i];
+        const double yc = k.r0 * b.sinFit[i];
+        b.xd[i] = xc - b.x;
+        b.yd[i] = yc - b.y[i];
+    }
+    for (int i = 0; i < n; ++i)
+        b.r[i] = std::sqrt((b.xd[i] * b.xd[i]) + (b.yd[i] * b.yd[i]));
+    if (withFi)
+        for (int i = 0; i < n; ++i)
+            b.fi[i] = (b.xd[i] == 0 && b.yd[i] == 0) ? 0.0 : std::atan(b.yd[i] / b.xd[i]);
+    if (k.needsSinR && k.needsCosR)
+        for (int i = 0; i < n; ++i)
+            ::sincos(b.r[i], &b.sinR[i], &b.cosR[i]);
+    else if (k.needsSinR)
+        for (int i = 0; i < n; ++i)
+            b.sinR[i] = std::sin(b.r[i]);
+}
+
+// The picture's shape formula at every position of the batch; a failed one gives a value
+// that is not finite.
+inline void shapeValues(const PictureConstants& k, Batch& b)
+{
+    const int n = b.length;
+    const double x = b.x;
+    const double sinX = b.sinX;
+    const double* const r = b.r;
+    const double* const fi = b.fi;
+    const double* const y = b.y;
+    double* const ba = b.shape;
+    using std::abs, std::cos, std::pow, std::sin, std::sqrt, std::tan;
+    switch (k.formula) {
+    case 2: for (int i = 0; i < n; ++i) ba[i] = r[i] * fi[i]; break;
+    case 3: for (int i = 0; i < n; ++i) ba[i] = (r[i] * r[i]) * b.sinR[i]; break;
+    case 4: for (int i = 0; i < n; ++i) ba[i] = x * r[i]; break;
+    case 5: for (int i = 0; i < n; ++i) ba[i] = ((r[i] * b.sinR[i]) * x) * b.cosY[i]; break;
+    case 6:
+        for (int i = 0; i < n; ++i) {
+            // A power too large for a double fails the statement, though dividing by it gives 0.
+            const double power = pow(r[i], r[i] + b.sinR[i]);
+            ba[i] = std::isfinite(power) ? ((r[i] * r[i]) * (2 + sin(b.fit[i] * r[i]))) / power : power;
+        }
+        break;
+    case 7: for (int i = 0; i < n; ++i) ba[i] = (r[i] * tan(fi[i])) * fi[i]; break;
+    case 8: for (int i = 0; i < n; ++i) ba[i] = ((r[i] * tan(r[i])) * x) * sinX; break;
+    case 9:
+        for (int i = 0; i < n; ++i)
+            ba[i] = ((r[i] * (1 + b.sinR[i])) + (x * (1 + sinX))) + (y[i] * (1 + b.sinY[i]));
+        break;
+    case 10:
+        for (int i = 0; i < n; ++i)
+            ba[i] = (r[i] * (1 + b.sinR[i])) + (((x * (1 + sinX)) * y[i]) * (1 + b.sinY[i]));
+        break;
+    case 11: for (int i = 0; i < n; ++i) ba[i] = ((r[i] + x) + y[i]) / fi[i]; break;
+    case 12:
+        for (int i = 0; i < n; ++i)
+            ba[i] = ((r[i] * (1 + b.sinR[i])) * (1 + cos(b.fit[i] + r[i]))) * fi[i];
+        break;
+    case 13: for (int i = 0; i < n; ++i) ba[i] = r[i] / fi[i]; break;
+    case 14: for (int i = 0; i < n; ++i) ba[i] = (sqrt(r[i]) / fi[i]) * pow(r[i], 1 + sinX); break;
+    case 15: for (int i = 0; i < n; ++i) ba[i] = pow(r[i] / abs(x), (1 + b.sinR[i]) + cos(fi[i])); break;
+    default: for (int i = 0; i < n; ++i) ba[i] = r[i] * r[i]; break;
+    }
+}
+
 inline unsigned store(double& target, double value, unsigned bit)
 {
     if (!std::isfinite(value))
@@ -111,72 +166,39 @@ inline unsigned store(double& target, double value, unsigned bit)
     return bit;
 }
 
-inline double shapeValue(const PictureConstants& k, const Frame& f, const ColumnValues& c,
-                         const RowValues& w)
-{
-    const double r = f.r;
-    const double fi = f.fi;
-    const double x = c.x;
-    const double y = w.y;
-    using std::abs, std::cos, std::pow, std::sin, std::sqrt, std::tan;
-    switch (k.formula) {
-    case 2: return r * fi;
-    case 3: return (r * r) * f.sinR;
-    case 4: return x * r;
-    case 5: return ((r * f.sinR) * x) * w.cosY;
-    case 6: {
-        // A power too large for a double fails the statement, though dividing by it gives 0.
-        const double power = pow(r, r + f.sinR);
-        if (!std::isfinite(power))
-            return power;
-        return ((r * r) * (2 + sin(f.fit * r))) / power;
-    }
-    case 7: return (r * tan(fi)) * fi;
-    case 8: return ((r * tan(r)) * x) * c.sinX;
-    case 9: return ((r * (1 + f.sinR)) + (x * (1 + c.sinX))) + (y * (1 + w.sinY));
-    case 10: return (r * (1 + f.sinR)) + (((x * (1 + c.sinX)) * y) * (1 + w.sinY));
-    case 11: return ((r + x) + y) / fi;
-    case 12: return ((r * (1 + f.sinR)) * (1 + cos(f.fit + r))) * fi;
-    case 13: return r / fi;
-    case 14: return (sqrt(r) / fi) * pow(r, 1 + c.sinX);
-    case 15: return pow(r / abs(x), (1 + f.sinR) + cos(fi));
-    default: return r * r;
-    }
-}
-
-// Shape, channel and tone stages; returns the bits of the carries that were written.
-inline unsigned runStages(const PictureConstants& k, const Frame& f, const ColumnValues& c,
-                          const RowValues& w, Carries& v)
+// Shape, channel and tone statements of position i under the skip rule, for the picture's
+// channel and tone variants; returns the bits of the carries that were written.
+template <int Channel, int Tone>
+[[gnu::always_inline]] inline unsigned runStages(const PictureConstants& k, const Batch& b, int i, Carries& v)
 {
     using std::abs, std::sqrt;
-    unsigned stored = store(v.ba, shapeValue(k, f, c, w), kBa);
+    unsigned stored = store(v.ba, b.shape[i], kBa);
 
     const double ba = v.ba;
-    switch (k.channel) {
-    case 2:
-        stored |= store(v.re, abs(ba * (10 + f.sinR)), kRe);
-        stored |= store(v.gr, abs(ba * (10 + f.cosR)), kGr);
-        stored |= store(v.bl, abs(ba * (10 + f.sinFit)), kBl);
-        break;
-    case 3:
-        stored |= store(v.re, abs(ba * (k.fak1 + f.sinR)), kRe);
-        stored |= store(v.gr, abs(ba * (k.fak2 + f.cosR)), kGr);
-        stored |= store(v.bl, abs(ba * (k.fak3 + f.sinFit)), kBl);
-        break;
-    default:
+    const double sinR = b.sinR[i], cosR = b.cosR[i], sinFit = b.sinFit[i];
+    if constexpr (Channel == 2) {
+        stored |= store(v.re, abs(ba * (10 + sinR)), kRe);
+        stored |= store(v.gr, abs(ba * (10 + cosR)), kGr);
+        stored |= store(v.bl, abs(ba * (10 + sinFit)), kBl);
+    } else if constexpr (Channel == 3) {
+        stored |= store(v.re, abs(ba * (k.fak1 + sinR)), kRe);
+        stored |= store(v.gr, abs(ba * (k.fak2 + cosR)), kGr);
+        stored |= store(v.bl, abs(ba * (k.fak3 + sinFit)), kBl);
+    } else {
         stored |= store(v.re, abs(ba * k.fak1), kRe);
         stored |= store(v.gr, abs(ba * k.fak2), kGr);
         stored |= store(v.bl, abs(ba * k.fak3), kBl);
-        break;
     }
 
-    const double re = v.re, gr = v.gr, bl = v.bl, r = f.r;
-    switch (k.tone) {
-    case 2: stored |= store(v.barva, (re + gr) + (bl * (1 + f.sinR)), kBarva); break;
-    case 3: stored |= store(v.barva, (re / r) + (gr / sqrt(r)), kBarva); break;
-    case 4: stored |= store(v.barva, ((re * f.sinFit) + (gr * f.sinR)) + (bl * f.cosR), kBarva); break;
-    default: stored |= store(v.barva, (re + gr) + bl, kBarva); break;
-    }
+    const double re = v.re, gr = v.gr, bl = v.bl, r = b.r[i];
+    if constexpr (Tone == 2)
+        stored |= store(v.barva, (re + gr) + (bl * (1 + sinR)), kBarva);
+    else if constexpr (Tone == 3)
+        stored |= store(v.barva, (re / r) + (gr / sqrt(r)), kBarva);
+    else if constexpr (Tone == 4)
+        stored |= store(v.barva, ((re * sinFit) + (gr * sinR)) + (bl * cosR), kBarva);
+    else
+        stored |= store(v.barva, (re + gr) + bl, kBarva);
     return stored;
 }
 
@@ -190,8 +212,8 @@ inline std::int32_t nearestInt32(double value)
 #endif
 }
 
-// Clamps the tone (kept in the carries) and looks its colour up.
-inline Colour plot(double& barva, const PaletteRow& palette)
+// Clamps the tone (kept in the carries) and gives the palette entry of its colour.
+[[gnu::always_inline]] inline int plot(double& barva)
 {
     if (barva == 0)
         barva = 1;
@@ -199,8 +221,8 @@ inline Colour plot(double& barva, const PaletteRow& palette)
         barva = 675;
     // Below this a tone no longer rounds into 32 bits: far left of the strip, black.
     if (!(barva >= -2147483648.5))
-        return kBlack;
-    return palette.at(nearestInt32(barva) % 280);
+        return PaletteRow::kFarLeft;
+    return PaletteRow::entryOf(nearestInt32(barva) % 280);
 }
 
 // Which carries are now independent of the carries a run started with, after a position

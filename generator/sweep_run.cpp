@@ -1,47 +1,116 @@
 #include "generator/sweep_run.h"
 
+#include <algorithm>
+#include <memory>
+
 namespace genart {
 
 using namespace kernel;
+
+namespace {
+
+// The skip rule, the palette lookup and the pixel of every position of a batch, in sweep
+// order. While `settled` is short of all carries, notes when it gets there: returns the
+// number of positions up to and including that one, or 0.
+template <int Channel, int Tone>
+int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut, unsigned& settled,
+                const Raster& raster, const std::uint32_t* entries, int column, int top)
+{
+    // Kept in locals, so the pixel stores need not be assumed to touch them.
+    Carries carries = carriesInOut;
+    const int rows = column < raster.width ? std::min(b.length, raster.height - top) : 0;
+    std::uint32_t* const first = rows > 0 ? raster.first + column : nullptr;
+    const std::ptrdiff_t stride = raster.stride;
+    int settledAt = 0;
+    for (int i = 0; i < b.length; ++i) {
+        const unsigned stored = runStages<Channel, Tone>(k, b, i, carries);
+        const std::uint32_t value = entries[plot(carries.barva)];
+        if (i < rows)
+            first[(top + i) * stride] = value;
+        if (settled != kAllCarries) {
+            settled = settledAfter(settled, stored, k);
+            if (settled == kAllCarries)
+                settledAt = i + 1;
+        }
+    }
+    carriesInOut = carries;
+    return settledAt;
+}
+
+using FinishBatch = int (*)(const PictureConstants&, const Batch&, Carries&, unsigned&, const Raster&,
+                            const std::uint32_t*, int, int);
+
+FinishBatch finishBatchFor(const PictureConstants& k)
+{
+    static constexpr FinishBatch kVariants[3][4] = {
+        {&finishBatch<1, 1>, &finishBatch<1, 2>, &finishBatch<1, 3>, &finishBatch<1, 4>},
+        {&finishBatch<2, 1>, &finishBatch<2, 2>, &finishBatch<2, 3>, &finishBatch<2, 4>},
+        {&finishBatch<3, 1>, &finishBatch<3, 2>, &finishBatch<3, 3>, &finishBatch<3, 4>},
+    };
+    return kVariants[k.channel - 1][k.tone - 1];
+}
+
+} // namespace
 
 Sweep::Sweep(const GenerationState& s, const Surface& palette, int scale)
     : scale_(scale), lastColumn_(s.sir * scale), lastRow_(s.vis * scale),
       columnsPerUnit_(s.dx * scale), rowsPerUnit_(s.dy * scale), polx_(s.polx), poly_(s.poly),
       korakfi1_(s.korakfi1), rowsBefore_(s.vis + 1.0), constants_(s), palette_(palette, s.pozic0)
 {
-    rowTable_.reserve(static_cast<std::size_t>(rows() > 0 ? rows() : 0));
-    for (int row = 0; row <= lastRow_; ++row)
-        rowTable_.push_back(rowValues(yOf(row)));
+    for (int row = 0; row <= lastRow_; ++row) {
+        rowY_.push_back(yOf(row));
+        rowSinY_.push_back(std::sin(rowY_.back()));
+        rowCosY_.push_back(std::cos(rowY_.back()));
+    }
 }
 
 std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t limit, double fi1,
                         Carries& carries, bool carriesKnown) const
 {
     const PictureConstants& k = constants_;
+    const auto batch = std::make_unique<Batch>();
+    Batch& b = *batch;
+    const FinishBatch finish = finishBatchFor(k);
+    const std::uint32_t* const entries = raster.asPixels ? palette_.pixels() : palette_.colours();
     unsigned settled = carriesKnown ? kAllCarries : 0u;
     std::int64_t done = 0;
     std::int64_t dependent = 0;
     for (int column = first; column <= last && done < limit; ++column) {
-        const ColumnValues c = columnValues(xOf(column));
-        for (int row = 0; row <= lastRow_ && done < limit; ++row) {
-            fi1 = accumulatesDrift() ? fi1 + korakfi1_ : driftAt(column, row);
-            const Frame f = measure(k, c.x, rowTable_[static_cast<std::size_t>(row)].y, fi1, k.needsFi);
-            const unsigned stored = runStages(k, f, c, rowTable_[static_cast<std::size_t>(row)], carries);
-            raster.put(column, row, plot(carries.barva, palette_));
-            ++done;
-            if (settled != kAllCarries) {
-                settled = settledAfter(settled, stored, k);
-                if (settled == kAllCarries)
-                    dependent = done;
+        b.x = xOf(column);
+        b.sinX = std::sin(b.x);
+        for (int top = 0; top <= lastRow_ && done < limit; top += Batch::kCapacity) {
+            b.length = static_cast<int>(std::min<std::int64_t>({Batch::kCapacity, rows() - top, limit - done}));
+            b.y = &rowY_[static_cast<std::size_t>(top)];
+            b.sinY = &rowSinY_[static_cast<std::size_t>(top)];
+            b.cosY = &rowCosY_[static_cast<std::size_t>(top)];
+            if (accumulatesDrift()) {
+                for (int i = 0; i < b.length; ++i) {
+                    fi1 = fi1 + korakfi1_;
+                    b.fi1[i] = fi1;
+                }
+            } else {
+                for (int i = 0; i < b.length; ++i)
+                    b.fi1[i] = driftAt(column, top + i);
             }
+            measure(k, b, k.needsFi);
+            shapeValues(k, b);
+            if (const int settledAt = finish(k, b, carries, settled, raster, entries, column, top))
+                dependent = done + settledAt;
+            done += b.length;
         }
     }
     return settled == kAllCarries ? dependent : done;
 }
 
-Frame Sweep::frameAt(int column, int row, double fi1) const
+Sweep::Frame Sweep::frameAt(int column, int row, double fi1) const
 {
-    return measure(constants_, xOf(column), yOf(row), fi1, true);
+    Batch b;
+    b.length = 1;
+    b.x = xOf(column);
+    b.y = &rowY_[static_cast<std::size_t>(row)];
+    b.fi1[0] = fi1;
+    measure(constants_, b, true);
+    return {b.fit[0], b.r[0], b.fi[0]};
 }
 
 } // namespace genart

@@ -17,12 +17,6 @@ struct Raster {
     int width = 0;
     int height = 0;
     bool asPixels = true; // 0xffRRGGBB; otherwise the colour value itself
-
-    void put(int column, int row, Colour colour) const
-    {
-        if (column < width && row < height)
-            first[row * stride + column] = asPixels ? toPixel(colour) : static_cast<std::uint32_t>(colour);
-    }
 };
 
 // One picture's sweep: its positions, where each lies in the world and how the centre drifts.
@@ -54,8 +48,11 @@ public:
     std::int64_t run(const Raster& raster, int first, int last, std::int64_t limit, double fi1,
                      kernel::Carries& carries, bool carriesKnown) const;
 
-    // The frame of one position, with its angle fi, as the state keeps it.
-    kernel::Frame frameAt(int column, int row, double fi1) const;
+    // What the state keeps of one position's frame: fit, r and fi.
+    struct Frame {
+        double fit, r, fi;
+    };
+    Frame frameAt(int column, int row, double fi1) const;
 
 private:
     int scale_;
@@ -69,7 +66,9 @@ private:
     double rowsBefore_; // positions per column of the normal sweep
     kernel::PictureConstants constants_;
     PaletteRow palette_;
-    std::vector<kernel::RowValues> rowTable_;
+    std::vector<double> rowY_; // each row's y, sin(y) and cos(y)
+    std::vector<double> rowSinY_;
+    std::vector<double> rowCosY_;
 };
 
 } // namespace genart
