@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace genart {
 
@@ -9,24 +10,18 @@ using namespace kernel;
 
 namespace {
 
-// The skip rule, the palette lookup and the pixel of every position of a batch, in sweep
-// order. While `settled` is short of all carries, notes when it gets there: returns the
-// number of positions up to and including that one, or 0.
+// The skip rule and the palette lookup of every position of a batch, in sweep order, with
+// the results in `out`. While `settled` is short of all carries, notes when it gets there:
+// returns the number of positions up to and including that one, or 0.
 template <int Channel, int Tone>
 int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut, unsigned& settled,
-                const Raster& raster, const std::uint32_t* entries, int column, int top)
+                const std::uint32_t* entries, std::uint32_t* out)
 {
-    // Kept in locals, so the pixel stores need not be assumed to touch them.
-    Carries carries = carriesInOut;
-    const int rows = column < raster.width ? std::min(b.length, raster.height - top) : 0;
-    std::uint32_t* const first = rows > 0 ? raster.first + column : nullptr;
-    const std::ptrdiff_t stride = raster.stride;
+    Carries carries = carriesInOut; // in registers, not assumed to alias the output
     int settledAt = 0;
     for (int i = 0; i < b.length; ++i) {
         const unsigned stored = runStages<Channel, Tone>(k, b, i, carries);
-        const std::uint32_t value = entries[plot(carries.barva)];
-        if (i < rows)
-            first[(top + i) * stride] = value;
+        out[i] = entries[plot(carries.barva)];
         if (settled != kAllCarries) {
             settled = settledAfter(settled, stored, k);
             if (settled == kAllCarries)
@@ -37,8 +32,8 @@ int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut
     return settledAt;
 }
 
-using FinishBatch = int (*)(const PictureConstants&, const Batch&, Carries&, unsigned&, const Raster&,
-                            const std::uint32_t*, int, int);
+using FinishBatch = int (*)(const PictureConstants&, const Batch&, Carries&, unsigned&, const std::uint32_t*,
+                            std::uint32_t*);
 
 FinishBatch finishBatchFor(const PictureConstants& k)
 {
@@ -73,6 +68,10 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
     const FinishBatch finish = finishBatchFor(k);
     const std::uint32_t* const entries = raster.asPixels ? palette_.pixels() : palette_.colours();
     unsigned settled = carriesKnown ? kAllCarries : 0u;
+    // The run's colours gather column by column in a tile and go to the raster by scan lines
+    // at the end: a column of a large picture touches more lines than the caches hold.
+    std::vector<std::uint32_t> tile(static_cast<std::size_t>(std::min<std::int64_t>(
+        limit, static_cast<std::int64_t>(last - first + 1) * rows())));
     std::int64_t done = 0;
     std::int64_t dependent = 0;
     for (int column = first; column <= last && done < limit; ++column) {
@@ -94,12 +93,29 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
             }
             measure(k, b, k.needsFi);
             shapeValues(k, b);
-            if (const int settledAt = finish(k, b, carries, settled, raster, entries, column, top))
+            if (const int settledAt = finish(k, b, carries, settled, entries, &tile[static_cast<std::size_t>(done)]))
                 dependent = done + settledAt;
             done += b.length;
         }
     }
+    toRaster(raster, tile, first, done);
     return settled == kAllCarries ? dependent : done;
+}
+
+void Sweep::toRaster(const Raster& raster, const std::vector<std::uint32_t>& tile, int first,
+                     std::int64_t positions) const
+{
+    const std::int64_t height = rows();
+    const int lastRow = static_cast<int>(std::min<std::int64_t>(height, raster.height)) - 1;
+    const int lastColumn = std::min(first + static_cast<int>((positions - 1) / height), raster.width - 1);
+    for (int row = 0; row <= lastRow; ++row) {
+        std::uint32_t* const line = raster.first + static_cast<std::ptrdiff_t>(row) * raster.stride;
+        for (int column = first; column <= lastColumn; ++column) {
+            const std::int64_t n = (column - first) * height + row;
+            if (n < positions)
+                line[column] = tile[static_cast<std::size_t>(n)];
+        }
+    }
 }
 
 Sweep::Frame Sweep::frameAt(int column, int row, double fi1) const
