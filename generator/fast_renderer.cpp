@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -20,13 +21,13 @@ constexpr int kColumnsPerBlock = 16;
 struct Block {
     int first = 0; // columns
     int last = 0;
-    double fi1Before = 0;      // the drift before the block's first position
-    std::int64_t dependent = 0; // leading positions that need the real incoming carries
-    Carries after;             // what the block leaves, when not all of it is dependent
     std::int64_t positions = 0;
+    double fi1Before = 0;       // the drift before the block's first position
+    std::int64_t dependent = 0; // leading positions that need the real incoming carries
+    Carries after;              // what the block leaves, when not all of it is dependent
 };
 
-std::vector<Block> planBlocks(const Sweep& sweep, int columnsPerBlock, double fi1)
+std::vector<Block> planBlocks(const Sweep& sweep, int columnsPerBlock)
 {
     const int columns = sweep.lastColumn() + 1;
     const int width = columnsPerBlock > 0 ? columnsPerBlock : kColumnsPerBlock;
@@ -38,19 +39,102 @@ std::vector<Block> planBlocks(const Sweep& sweep, int columnsPerBlock, double fi
         b.positions = static_cast<std::int64_t>(b.last - b.first + 1) * sweep.rows();
         blocks.push_back(b);
     }
-    // The drift is a running sum; every block starts from the sum of all positions before it.
-    if (sweep.accumulatesDrift()) {
-        const double step = sweep.korakfi1();
-        for (Block& b : blocks) {
-            b.fi1Before = fi1;
-            for (std::int64_t n = 0; n < b.positions; ++n)
-                fi1 = fi1 + step;
-        }
-    }
     return blocks;
 }
 
 Carries carriesOf(const GenerationState& s) { return {s.ba, s.re, s.gr, s.bl, s.barva}; }
+
+// Straight into the picture's scan lines where it has them; otherwise into `buffer`.
+Raster rasterFor(Surface& picture, std::vector<std::uint32_t>& buffer)
+{
+    Raster raster{nullptr, 0, picture.width(), picture.height(), true};
+    if (const PixelRows rows = picture.pixelRows(); rows.first) {
+        raster.first = rows.first;
+        raster.stride = rows.stride;
+    } else {
+        buffer.resize(static_cast<std::size_t>(raster.width) * static_cast<std::size_t>(raster.height));
+        raster = {buffer.data(), raster.width, raster.width, raster.height, false};
+    }
+    return raster;
+}
+
+// Sweeps the blocks on several threads. Every block but the first starts from placeholder
+// carries and notes how far they reach into it. At the normal size the drift is a running
+// sum: the calling thread adds it up block by block while the others start sweeping, and a
+// block waits until the sum before it is known. Returns the drift after the last position,
+// or nothing when cancelled.
+std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& blocks, const Raster& raster,
+                                      const GenerationState& state, const FastRenderOptions& options)
+{
+    const std::size_t count = blocks.size();
+    std::atomic<std::size_t> driftKnown{sweep.accumulatesDrift() ? 0 : count};
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stopped{false};
+    std::mutex progressLock;
+    int columnsDone = 0;
+    const auto sweepBlocks = [&] {
+        for (;;) {
+            if (options.cancel && options.cancel->load()) {
+                stopped = true;
+                return;
+            }
+            const std::size_t n = next++;
+            if (n >= count)
+                return;
+            while (driftKnown.load(std::memory_order_acquire) <= n)
+                std::this_thread::yield();
+            Block& b = blocks[n];
+            b.after = n == 0 ? carriesOf(state) : Carries{};
+            b.dependent = sweep.run(raster, b.first, b.last, b.positions, b.fi1Before, b.after, n == 0);
+            if (options.progress) {
+                const std::scoped_lock lock(progressLock);
+                columnsDone += b.last - b.first + 1;
+                options.progress(columnsDone, sweep.lastColumn() + 1);
+            }
+        }
+    };
+
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t threads =
+        std::min<std::size_t>(options.threads > 0 ? static_cast<std::size_t>(options.threads) : cores, count);
+    double fi1 = state.fi1;
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t t = 1; t < threads; ++t)
+            helpers.emplace_back(sweepBlocks);
+        if (sweep.accumulatesDrift()) {
+            const double step = sweep.korakfi1();
+            for (std::size_t n = 0; n < count; ++n) {
+                blocks[n].fi1Before = fi1;
+                driftKnown.store(n + 1, std::memory_order_release);
+                for (std::int64_t p = 0; p < blocks[n].positions; ++p)
+                    fi1 = fi1 + step;
+            }
+        } else {
+            fi1 = sweep.driftAt(sweep.lastColumn(), sweep.lastRow());
+        }
+        sweepBlocks();
+    }
+    if (stopped)
+        return std::nullopt;
+    return fi1;
+}
+
+// In sweep order, each block's leading positions are drawn again with the carries the block
+// before really left, until the block's own values have taken over. Returns what the last
+// position leaves.
+Carries resolveCarries(const Sweep& sweep, const std::vector<Block>& blocks, const Raster& raster)
+{
+    Carries carries = blocks.front().after;
+    for (std::size_t n = 1; n < blocks.size(); ++n) {
+        const Block& b = blocks[n];
+        if (b.dependent > 0)
+            sweep.run(raster, b.first, b.last, b.dependent, b.fi1Before, carries, true);
+        if (b.dependent < b.positions)
+            carries = b.after;
+    }
+    return carries;
+}
 
 } // namespace
 
@@ -64,68 +148,13 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
         return true; // no position to visit
 
     const Sweep sweep(state, palette, scale);
-    std::vector<Block> blocks = planBlocks(sweep, options.columnsPerBlock, state.fi1);
-
-    // Straight into the picture's scan lines where it has them; otherwise into a buffer.
+    std::vector<Block> blocks = planBlocks(sweep, options.columnsPerBlock);
     std::vector<std::uint32_t> buffer;
-    Raster raster{nullptr, 0, picture.width(), picture.height(), true};
-    if (const PixelRows rows = picture.pixelRows(); rows.first) {
-        raster.first = rows.first;
-        raster.stride = rows.stride;
-    } else {
-        buffer.resize(static_cast<std::size_t>(raster.width) * static_cast<std::size_t>(raster.height));
-        raster = {buffer.data(), raster.width, raster.width, raster.height, false};
-    }
-
-    // Every block but the first starts from placeholder carries; the first has the real ones.
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stopped{false};
-    std::mutex progressLock;
-    int columnsDone = 0;
-    const auto sweepBlocks = [&] {
-        for (;;) {
-            if (options.cancel && options.cancel->load()) {
-                stopped = true;
-                return;
-            }
-            const std::size_t n = next++;
-            if (n >= blocks.size())
-                return;
-            Block& b = blocks[n];
-            b.after = n == 0 ? carriesOf(state) : Carries{};
-            b.dependent = sweep.run(raster, b.first, b.last, b.positions, b.fi1Before, b.after, n == 0);
-            if (options.progress) {
-                const std::scoped_lock lock(progressLock);
-                columnsDone += b.last - b.first + 1;
-                options.progress(columnsDone, sweep.lastColumn() + 1);
-            }
-        }
-    };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t threads =
-        std::min<std::size_t>(options.threads > 0 ? static_cast<std::size_t>(options.threads) : cores, blocks.size());
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t t = 1; t < threads; ++t)
-            helpers.emplace_back(sweepBlocks);
-        sweepBlocks();
-    }
-    if (stopped)
+    const Raster raster = rasterFor(picture, buffer);
+    const std::optional<double> fi1 = sweepInParallel(sweep, blocks, raster, state, options);
+    if (!fi1)
         return false;
-
-    // In sweep order, each block's leading positions are drawn again with the carries the
-    // block before really left, until the block's own values have taken over.
-    Carries carries = blocks.front().after;
-    for (std::size_t n = 1; n < blocks.size(); ++n) {
-        Block& b = blocks[n];
-        if (b.dependent == 0) {
-            carries = b.after;
-            continue;
-        }
-        sweep.run(raster, b.first, b.last, b.dependent, b.fi1Before, carries, true);
-        if (b.dependent < b.positions)
-            carries = b.after;
-    }
+    const Carries carries = resolveCarries(sweep, blocks, raster);
 
     if (!raster.asPixels) {
         const int columns = std::min(sweep.lastColumn() + 1, raster.width);
@@ -139,18 +168,12 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
     // The state keeps what the last position left.
     const int lastColumn = sweep.lastColumn();
     const int lastRow = sweep.lastRow();
-    double fi1 = sweep.driftAt(lastColumn, lastRow);
-    if (sweep.accumulatesDrift()) {
-        fi1 = blocks.back().fi1Before;
-        for (std::int64_t n = 0; n < blocks.back().positions; ++n)
-            fi1 = fi1 + sweep.korakfi1();
-    }
-    const Sweep::Frame last = sweep.frameAt(lastColumn, lastRow, fi1);
+    const Sweep::Frame last = sweep.frameAt(lastColumn, lastRow, *fi1);
     state.i = static_cast<std::int16_t>(lastColumn);
     state.j = static_cast<std::int16_t>(lastRow);
     state.x = sweep.xOf(lastColumn);
     state.y = sweep.yOf(lastRow);
-    state.fi1 = fi1;
+    state.fi1 = *fi1;
     state.fit = last.fit;
     state.r = last.r;
     state.fi = last.fi;
