@@ -10,45 +10,18 @@
 #include "app/command_line.h"
 #include "app/picture_session.h"
 #include "platform/image_surface.h"
+#include "support/run_genart.h"
 
 namespace genart {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString errors;
-};
-
-// Qt warns on stderr when there is no runtime folder; give it one so stderr holds only genart's words.
-QProcessEnvironment quietEnvironment()
-{
-    static const QTemporaryDir runtime;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    return environment;
-}
-
-Outcome runGenart(const QStringList& arguments, const QString& folder,
-                  const QProcessEnvironment& environment = quietEnvironment())
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.setProcessEnvironment(environment);
-    process.start(QString::fromUtf8(GENART_BINARY), arguments);
-    process.waitForFinished(-1);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
+using testing::filesIn;
+using testing::Outcome;
+using testing::runGenart;
 
 QImage load(const QString& path)
 {
-    QImage image(path);
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
-QStringList filesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return testing::loadRgb(path);
 }
 
 class RenderCommandTest : public ::testing::Test {
@@ -210,7 +183,7 @@ TEST_F(RenderCommandTest, DeviceIsNotReplaced)
 
 TEST_F(RenderCommandTest, WindowWithoutDisplayPointsToRender)
 {
-    QProcessEnvironment environment = quietEnvironment();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromUtf8(name));
     const Outcome outcome = runGenart({"--seed", "3"}, dir.path(), environment);
