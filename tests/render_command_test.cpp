@@ -115,6 +115,20 @@ TEST_F(RenderCommandTest, BadCommandLinesExitTwoAndWriteNothing)
         {{"render", "--out", "a.png", "--seed"}, "--seed"},
         {{"--seed", "x"}, "--seed"},
         {{"--frobnicate"}, "--frobnicate"},
+        {{"render", "--seed", "7", "--seed", "8", "--out", "a.png"}, "--seed"},
+        {{"render", "--seed", "7", "--out", "a.png", "--palette-out", "a.png"}, "--palette-out"},
+        {{"render", "--seed", "7", "--out", "a.png", "--scale", "0"}, "--scale"},
+        {{"render", "--seed", "7", "--out", "a.png", "--scale", "17"}, "--scale"},
+        {{"render", "--seed", "7", "--out", "a.png", "--scale", "1.5"}, "--scale"},
+        {{"render", "--seed", "7", "--count", "0", "--out-dir", "."}, "--count"},
+        {{"render", "--seed", "7", "--count", "many", "--out-dir", "."}, "--count"},
+        {{"render", "--seed", "7", "--count", "3"}, "--out-dir"},
+        {{"render", "--seed", "7", "--count", "3", "--out-dir", ".", "--out", "a.png"}, "--out"},
+        {{"render", "--seed", "7", "--out-dir", ".", "--out", "a.png"}, "--out-dir"},
+        {{"render", "--seed", "7", "--out", "a.png", "--keep-palette"}, "--keep-palette"},
+        {{"render", "--seed", "7", "--recipe", "a.png", "--out", "b.png"}, "--recipe"},
+        {{"render", "--recipe", "a.png", "--out", "b.png", "--actions", "image"}, "--actions"},
+        {{"render", "--recipe", "", "--out", "b.png"}, "--recipe"},
     };
     for (const auto& c : cases) {
         const std::string line = c.arguments.join(QLatin1Char(' ')).toStdString();
