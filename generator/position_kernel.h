@@ -225,22 +225,4 @@ inline std::int32_t nearestInt32(double value)
     return PaletteRow::entryOf(nearestInt32(barva) % 280);
 }
 
-// Which carries are now independent of the carries a run started with, after a position
-// that wrote `stored`: a shape value stands on its own; a channel written from a dependent
-// shape value depends too; the tone depends when one of the channels it reads does.
-inline unsigned settledAfter(unsigned settled, unsigned stored, const PictureConstants& k)
-{
-    settled |= stored & kBa;
-    if (settled & kBa)
-        settled |= stored & (kRe | kGr | kBl);
-    else
-        settled &= ~(kRe | kGr | kBl);
-    const unsigned toneReads = k.tone == 3 ? (kRe | kGr) : (kRe | kGr | kBl);
-    if ((settled & toneReads) == toneReads)
-        settled |= stored & kBarva;
-    else
-        settled &= ~kBarva;
-    return settled;
-}
-
 } // namespace genart::kernel

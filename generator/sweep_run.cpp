@@ -11,10 +11,11 @@ using namespace kernel;
 namespace {
 
 // The skip rule and the palette lookup of every position of a batch, in sweep order, with
-// the results in `out`. While `settled` is short of all carries, notes when it gets there:
-// returns the number of positions up to and including that one, or 0.
+// the results in `out`. A position that writes all five carries leaves values that owe
+// nothing to the carries before it; until one has, `settled` is false. Returns the number of
+// positions up to and including the one that settled them here, or 0.
 template <int Channel, int Tone>
-int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut, unsigned& settled,
+int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut, bool& settled,
                 const std::uint32_t* entries, std::uint32_t* out)
 {
     Carries carries = carriesInOut; // in registers, not assumed to alias the output
@@ -22,17 +23,16 @@ int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut
     for (int i = 0; i < b.length; ++i) {
         const unsigned stored = runStages<Channel, Tone>(k, b, i, carries);
         out[i] = entries[plot(carries.barva)];
-        if (settled != kAllCarries) {
-            settled = settledAfter(settled, stored, k);
-            if (settled == kAllCarries)
-                settledAt = i + 1;
+        if (!settled && stored == kAllCarries) {
+            settled = true;
+            settledAt = i + 1;
         }
     }
     carriesInOut = carries;
     return settledAt;
 }
 
-using FinishBatch = int (*)(const PictureConstants&, const Batch&, Carries&, unsigned&, const std::uint32_t*,
+using FinishBatch = int (*)(const PictureConstants&, const Batch&, Carries&, bool&, const std::uint32_t*,
                             std::uint32_t*);
 
 FinishBatch finishBatchFor(const PictureConstants& k)
@@ -67,7 +67,7 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
     Batch& b = *batch;
     const FinishBatch finish = finishBatchFor(k);
     const std::uint32_t* const entries = raster.asPixels ? palette_.pixels() : palette_.colours();
-    unsigned settled = carriesKnown ? kAllCarries : 0u;
+    bool settled = carriesKnown;
     // The run's colours gather column by column in a tile and go to the raster by scan lines
     // at the end: a column of a large picture touches more lines than the caches hold.
     std::vector<std::uint32_t> tile(static_cast<std::size_t>(std::min<std::int64_t>(
@@ -99,7 +99,7 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
         }
     }
     toRaster(raster, tile, first, done);
-    return settled == kAllCarries ? dependent : done;
+    return settled ? dependent : done;
 }
 
 void Sweep::toRaster(const Raster& raster, const std::vector<std::uint32_t>& tile, int first,

@@ -41,10 +41,10 @@ public:
 
     // Sweeps from the top of column `first` on, at most `limit` positions and no further than
     // column `last`. `fi1` is the drift before the first position (read only when the drift
-    // accumulates). When `carriesKnown` is false the carries are placeholders and the run
-    // tracks what depends on them; it returns how many leading positions did (their pixels
-    // and, if that is all of them, the carries after the run must be made again from the real
-    // carries). Leaves in `carries` what the last position left.
+    // accumulates). When `carriesKnown` is false the carries are placeholders: the run returns
+    // how many leading positions depend on them, up to the first that writes all five (their
+    // pixels and, if that is all of them, the carries after the run must be made again from
+    // the real carries). Leaves in `carries` what the last position left.
     std::int64_t run(const Raster& raster, int first, int last, std::int64_t limit, double fi1,
                      kernel::Carries& carries, bool carriesKnown) const;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -208,6 +209,56 @@ TEST(FastRenderer, FirstPositionsFailAndShowTheCarriesComingIn)
             c.compare({withThreads(1), withThreads(2, 1), withThreads(7, 2)},
                       "incoming ba " + std::to_string(in.ba) + " barva " + std::to_string(in.barva) + ", tone "
                           + std::to_string(tip3));
+        }
+}
+
+TEST(FastRenderer, LongRunsOfFailuresAndOverflowingChannelsAcrossBlocks)
+{
+    // With a world squeezed to x of about 1e-300, formula 15 raises quotients near 1e300 to
+    // powers around 1..3: most shapes overflow and fail for whole columns on end, a few land
+    // near the top of the double range, and their channels overflow in turn. Blocks of one
+    // and of three columns start inside those runs again and again.
+    for (int tip2 = 1; tip2 <= 3; ++tip2)
+        for (int tip3 = 1; tip3 <= 4; ++tip3) {
+            Comparison c(500 + tip2 * 10 + tip3);
+            c.drawParameters({15, static_cast<float>(tip2), static_cast<float>(tip3)});
+            c.state().dx = 1e300;
+            c.state().polx = 0;
+            c.compare({withThreads(7, 1), withThreads(2, 3)},
+                      "squeezed world, variants 15, " + std::to_string(tip2) + ", " + std::to_string(tip3));
+        }
+    // A second channel factor of 1e38 overflows wherever the shape exceeds about 1e270, so
+    // the second channel is hardly ever written while the first one is: a tone that reads it
+    // keeps depending on the carries coming in.
+    for (const float tip2 : {1.0f, 3.0f})
+        for (int tip3 = 1; tip3 <= 4; ++tip3) {
+            Comparison c(600 + tip3);
+            c.drawParameters({15, tip2, static_cast<float>(tip3)});
+            c.state().dx = 1e300;
+            c.state().polx = 0;
+            c.state().fak2 = 1e38f;
+            c.compare({withThreads(7, 1), withThreads(2)},
+                      "huge second factor, channel " + std::to_string(int(tip2)) + ", tone " + std::to_string(tip3));
+        }
+}
+
+TEST(FastRenderer, AChannelNeverWrittenKeepsTheValueComingInThroughout)
+{
+    // An infinite channel factor makes every product of that channel fail, so the channel
+    // keeps the value it had before the picture to the end, and no block ever stands on its
+    // own; small factors for the others keep the tones below the clamp, so it shows.
+    for (int never = 0; never < 3; ++never)
+        for (int tip3 = 1; tip3 <= 4; ++tip3) {
+            Comparison c(700 + never * 10 + tip3);
+            c.drawParameters({1, 1, static_cast<float>(tip3)});
+            GenerationState& s = c.state();
+            s.fak1 = s.fak2 = s.fak3 = 1;
+            (never == 0 ? s.fak1 : never == 1 ? s.fak2 : s.fak3) = std::numeric_limits<float>::infinity();
+            s.re = 100;
+            s.gr = 200;
+            s.bl = 300;
+            c.compare({withThreads(7, 1), withThreads(2)},
+                      "channel " + std::to_string(never + 1) + " never written, tone " + std::to_string(tip3));
         }
 }
 
