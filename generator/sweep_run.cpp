@@ -70,8 +70,8 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
     bool settled = carriesKnown;
     // The run's colours gather column by column in a tile and go to the raster by scan lines
     // at the end: a column of a large picture touches more lines than the caches hold.
-    std::vector<std::uint32_t> tile(static_cast<std::size_t>(std::min<std::int64_t>(
-        limit, static_cast<std::int64_t>(last - first + 1) * rows())));
+    const auto tile = std::make_unique_for_overwrite<std::uint32_t[]>(static_cast<std::size_t>(
+        std::min<std::int64_t>(limit, static_cast<std::int64_t>(last - first + 1) * rows())));
     std::int64_t done = 0;
     std::int64_t dependent = 0;
     for (int column = first; column <= last && done < limit; ++column) {
@@ -98,23 +98,23 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
             done += b.length;
         }
     }
-    toRaster(raster, tile, first, done);
+    toRaster(raster, tile.get(), first, done);
     return settled ? dependent : done;
 }
 
-void Sweep::toRaster(const Raster& raster, const std::vector<std::uint32_t>& tile, int first,
-                     std::int64_t positions) const
+void Sweep::toRaster(const Raster& raster, const std::uint32_t* tile, int first, std::int64_t positions) const
 {
     const std::int64_t height = rows();
+    const int fullColumns = static_cast<int>(positions / height);
+    const int rowsOfLastColumn = static_cast<int>(positions % height);
     const int lastRow = static_cast<int>(std::min<std::int64_t>(height, raster.height)) - 1;
-    const int lastColumn = std::min(first + static_cast<int>((positions - 1) / height), raster.width - 1);
+    const int room = std::max(0, raster.width - first);
     for (int row = 0; row <= lastRow; ++row) {
-        std::uint32_t* const line = raster.first + static_cast<std::ptrdiff_t>(row) * raster.stride;
-        for (int column = first; column <= lastColumn; ++column) {
-            const std::int64_t n = (column - first) * height + row;
-            if (n < positions)
-                line[column] = tile[static_cast<std::size_t>(n)];
-        }
+        const int columns = std::min(fullColumns + (row < rowsOfLastColumn ? 1 : 0), room);
+        std::uint32_t* const line = raster.first + static_cast<std::ptrdiff_t>(row) * raster.stride + first;
+        const std::uint32_t* const from = tile + row;
+        for (int c = 0; c < columns; ++c)
+            line[c] = from[c * height];
     }
 }
 

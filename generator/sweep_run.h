@@ -57,8 +57,7 @@ public:
 private:
     // Copies the first `positions` colours of a run from the top of column `first`, held
     // column after column, to the raster.
-    void toRaster(const Raster& raster, const std::vector<std::uint32_t>& tile, int first,
-                  std::int64_t positions) const;
+    void toRaster(const Raster& raster, const std::uint32_t* tile, int first, std::int64_t positions) const;
 
     int scale_;
     int lastColumn_;
