@@ -83,6 +83,11 @@ struct Batch {
     double sinR[kCapacity];
     double cosR[kCapacity];
     double shape[kCapacity];
+    // The channels and the tone as they come out when every statement completes.
+    double re[kCapacity];
+    double gr[kCapacity];
+    double bl[kCapacity];
+    double tone[kCapacity];
 };
 
 // The drifting centre for each position, and the position measured from it.
@@ -99,7 +104,16 @@ inline void measure(const PictureConstants& k, Batch& b, bool withFi)
         b.xd[i] = xc - b.x;
         b.yd[i] = yc - b.y[i];
     }
-    for (int i = 0; i < n; ++i)
+    int i = 0;
+#if defined(__SSE2__)
+    // Two at a time: the square root is correctly rounded either way, so the same to the bit.
+    for (; i + 2 <= n; i += 2) {
+        const __m128d xd = _mm_loadu_pd(b.xd + i);
+        const __m128d yd = _mm_loadu_pd(b.yd + i);
+        _mm_storeu_pd(b.r + i, _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(xd, xd), _mm_mul_pd(yd, yd))));
+    }
+#endif
+    for (; i < n; ++i)
         b.r[i] = std::sqrt((b.xd[i] * b.xd[i]) + (b.yd[i] * b.yd[i]));
     if (withFi)
         for (int i = 0; i < n; ++i)
@@ -166,40 +180,62 @@ inline unsigned store(double& target, double value, unsigned bit)
     return bit;
 }
 
-// Shape, channel and tone statements of position i under the skip rule, for the picture's
-// channel and tone variants; returns the bits of the carries that were written.
+// The three channel statements' values from a shape value, for the picture's channel variant.
+struct Channels {
+    double re, gr, bl;
+};
+template <int Channel>
+[[gnu::always_inline]] inline Channels channelValues(const PictureConstants& k, const Batch& b, int i, double ba)
+{
+    using std::abs;
+    if constexpr (Channel == 2)
+        return {abs(ba * (10 + b.sinR[i])), abs(ba * (10 + b.cosR[i])), abs(ba * (10 + b.sinFit[i]))};
+    else if constexpr (Channel == 3)
+        return {abs(ba * (k.fak1 + b.sinR[i])), abs(ba * (k.fak2 + b.cosR[i])), abs(ba * (k.fak3 + b.sinFit[i]))};
+    else
+        return {abs(ba * k.fak1), abs(ba * k.fak2), abs(ba * k.fak3)};
+}
+
+// The tone statement's value from the three channels, for the picture's tone variant.
+template <int Tone>
+[[gnu::always_inline]] inline double toneValue(const Batch& b, int i, double re, double gr, double bl)
+{
+    if constexpr (Tone == 2)
+        return (re + gr) + (bl * (1 + b.sinR[i]));
+    else if constexpr (Tone == 3)
+        return (re / b.r[i]) + (gr / std::sqrt(b.r[i]));
+    else if constexpr (Tone == 4)
+        return ((re * b.sinFit[i]) + (gr * b.sinR[i])) + (bl * b.cosR[i]);
+    else
+        return (re + gr) + bl;
+}
+
+// Shape, channel and tone statements of position i under the skip rule: a statement whose
+// value is not finite leaves its carry as it was. Returns the bits of the carries written.
 template <int Channel, int Tone>
 [[gnu::always_inline]] inline unsigned runStages(const PictureConstants& k, const Batch& b, int i, Carries& v)
 {
-    using std::abs, std::sqrt;
     unsigned stored = store(v.ba, b.shape[i], kBa);
-
-    const double ba = v.ba;
-    const double sinR = b.sinR[i], cosR = b.cosR[i], sinFit = b.sinFit[i];
-    if constexpr (Channel == 2) {
-        stored |= store(v.re, abs(ba * (10 + sinR)), kRe);
-        stored |= store(v.gr, abs(ba * (10 + cosR)), kGr);
-        stored |= store(v.bl, abs(ba * (10 + sinFit)), kBl);
-    } else if constexpr (Channel == 3) {
-        stored |= store(v.re, abs(ba * (k.fak1 + sinR)), kRe);
-        stored |= store(v.gr, abs(ba * (k.fak2 + cosR)), kGr);
-        stored |= store(v.bl, abs(ba * (k.fak3 + sinFit)), kBl);
-    } else {
-        stored |= store(v.re, abs(ba * k.fak1), kRe);
-        stored |= store(v.gr, abs(ba * k.fak2), kGr);
-        stored |= store(v.bl, abs(ba * k.fak3), kBl);
-    }
-
-    const double re = v.re, gr = v.gr, bl = v.bl, r = b.r[i];
-    if constexpr (Tone == 2)
-        stored |= store(v.barva, (re + gr) + (bl * (1 + sinR)), kBarva);
-    else if constexpr (Tone == 3)
-        stored |= store(v.barva, (re / r) + (gr / sqrt(r)), kBarva);
-    else if constexpr (Tone == 4)
-        stored |= store(v.barva, ((re * sinFit) + (gr * sinR)) + (bl * cosR), kBarva);
-    else
-        stored |= store(v.barva, (re + gr) + bl, kBarva);
+    const Channels c = channelValues<Channel>(k, b, i, v.ba);
+    stored |= store(v.re, c.re, kRe);
+    stored |= store(v.gr, c.gr, kGr);
+    stored |= store(v.bl, c.bl, kBl);
+    stored |= store(v.barva, toneValue<Tone>(b, i, v.re, v.gr, v.bl), kBarva);
     return stored;
+}
+
+// What every statement of each position of the batch gives when all of them complete; the
+// usual case, computed for the whole batch at once.
+template <int Channel, int Tone>
+inline void completedValues(const PictureConstants& k, Batch& b)
+{
+    for (int i = 0; i < b.length; ++i) {
+        const Channels c = channelValues<Channel>(k, b, i, b.shape[i]);
+        b.re[i] = c.re;
+        b.gr[i] = c.gr;
+        b.bl[i] = c.bl;
+        b.tone[i] = toneValue<Tone>(b, i, c.re, c.gr, c.bl);
+    }
 }
 
 // Nearest whole number, ties to even, for values known to fit 32 bits.

@@ -15,13 +15,19 @@ namespace {
 // nothing to the carries before it; until one has, `settled` is false. Returns the number of
 // positions up to and including the one that settled them here, or 0.
 template <int Channel, int Tone>
-int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut, bool& settled,
+int finishBatch(const PictureConstants& k, Batch& b, Carries& carriesInOut, bool& settled,
                 const std::uint32_t* entries, std::uint32_t* out)
 {
+    completedValues<Channel, Tone>(k, b);
     Carries carries = carriesInOut; // in registers, not assumed to alias the output
     int settledAt = 0;
     for (int i = 0; i < b.length; ++i) {
-        const unsigned stored = runStages<Channel, Tone>(k, b, i, carries);
+        // A finite sum means every value is finite: all five statements completed.
+        unsigned stored = kAllCarries;
+        if (std::isfinite((((b.shape[i] + b.re[i]) + b.gr[i]) + b.bl[i]) + b.tone[i]))
+            carries = {b.shape[i], b.re[i], b.gr[i], b.bl[i], b.tone[i]};
+        else
+            stored = runStages<Channel, Tone>(k, b, i, carries);
         out[i] = entries[plot(carries.barva)];
         if (!settled && stored == kAllCarries) {
             settled = true;
@@ -32,7 +38,7 @@ int finishBatch(const PictureConstants& k, const Batch& b, Carries& carriesInOut
     return settledAt;
 }
 
-using FinishBatch = int (*)(const PictureConstants&, const Batch&, Carries&, bool&, const std::uint32_t*,
+using FinishBatch = int (*)(const PictureConstants&, Batch&, Carries&, bool&, const std::uint32_t*,
                             std::uint32_t*);
 
 FinishBatch finishBatchFor(const PictureConstants& k)
