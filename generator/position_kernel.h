@@ -1,13 +1,14 @@
 #pragma once
 
-// The five per-pixel steps fused into one computation per position, for the fast sweep.
-// Every expression is the one the step-by-step procedures evaluate, in the same order and
+// The five per-pixel steps, taken by the fast sweep over batches of positions. Every
+// expression is the one the step-by-step procedures evaluate, in the same order and
 // precision, so each result is the same to the last bit; what changes is that a sine or
 // cosine several stages need is computed once, that column and row quantities come from
 // tables, and that the variants are chosen once per picture instead of at every position.
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
