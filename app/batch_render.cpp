@@ -12,6 +12,7 @@
 #include "app/picture_export.h"
 #include "app/picture_session.h"
 #include "app/png_output.h"
+#include "app/recipe_file.h"
 #include "platform/image_surface.h"
 
 namespace genart {
@@ -74,12 +75,12 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
         session.NewImage();
 
         const std::string name = uniqueName(seen, session.recipe().imeslike);
-        const ExportedPicture exported = exportPicture(session.recipe(), options.scale);
+        const Recipe& recipe = session.recipe();
         std::vector<PngOutput> outputs{{folder.filePath(QString::fromStdString(name + ".png")).toStdString(),
-                                        exported.picture}};
+                                        pictureAtScale(recipe, picture1.image(), options.scale)}};
         if (options.palettes)
-            outputs.push_back(
-                {folder.filePath(QString::fromStdString(name + "-palette.png")).toStdString(), exported.strip});
+            outputs.push_back({folder.filePath(QString::fromStdString(name + "-palette.png")).toStdString(),
+                               withRecipe(picture2.image(), recipe)});
         if (const std::string failure = writePngs(outputs, options.force); !failure.empty()) {
             for (const std::string& path : written)
                 QFile::remove(QString::fromStdString(path));

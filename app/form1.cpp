@@ -1,6 +1,10 @@
 #include "app/form1.h"
 
 #include <QAction>
+#include <QFutureWatcher>
+#include <QProgressDialog>
+#include <QPromise>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -86,6 +90,15 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     connect(copyAction, &QAction::triggered, this, &Form1::copyPicture);
 }
 
+Form1::~Form1()
+{
+    // A poster still being drawn is abandoned, not left running past the window.
+    if (poster_) {
+        poster_->cancel();
+        poster_->waitForFinished();
+    }
+}
+
 void Form1::Form_Load()
 {
     showMaximized();
@@ -127,10 +140,50 @@ void Form1::Command5_Click()
 
 QString Form1::savePicture(const QString& path, int scale)
 {
-    const QImage picture = scale == 1 ? withRecipe(picture1_.image(), session_.recipe())
-                                      : exportPicture(session_.recipe(), scale).picture;
     // The dialog has already asked before replacing a file.
+    const QImage picture = pictureAtScale(session_.recipe(), picture1_.image(), scale);
     return QString::fromStdString(writePngs({{path.toStdString(), picture}}, true));
+}
+
+void Form1::savePosterInBackground(const QString& path, int scale)
+{
+    if (poster_)
+        return; // one at a time; the save action is off meanwhile
+    saveAction->setEnabled(false);
+    posterProgress_ = new QProgressDialog(tr("Drawing the picture at %1× …").arg(scale), tr("Cancel"), 0, 100, this);
+    posterProgress_->setWindowTitle(tr("Save picture"));
+    posterProgress_->setMinimumDuration(300);
+    poster_ = new QFutureWatcher<QString>(this);
+    connect(poster_, &QFutureWatcher<QString>::progressValueChanged, posterProgress_, &QProgressDialog::setValue);
+    connect(posterProgress_, &QProgressDialog::canceled, poster_, &QFutureWatcher<QString>::cancel);
+    connect(poster_, &QFutureWatcher<QString>::finished, this, [this, path] {
+        const bool cancelled = poster_->isCanceled() || poster_->future().resultCount() == 0;
+        const QString failure = cancelled ? QString() : poster_->result();
+        poster_->deleteLater();
+        poster_ = nullptr;
+        posterProgress_->deleteLater();
+        posterProgress_ = nullptr;
+        saveAction->setEnabled(true);
+        if (!failure.isEmpty())
+            QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
+        emit posterSaved(path, failure, cancelled);
+    });
+
+    const Recipe recipe = session_.recipe();
+    poster_->setFuture(QtConcurrent::run([recipe, scale, path](QPromise<QString>& promise) {
+        promise.setProgressRange(0, 100);
+        std::atomic<bool> cancel{false};
+        const auto exported = exportPicture(
+            recipe, scale,
+            [&](int done, int total) {
+                promise.setProgressValue(done * 100 / total);
+                if (promise.isCanceled())
+                    cancel = true;
+            },
+            &cancel);
+        if (exported && !promise.isCanceled())
+            promise.addResult(QString::fromStdString(writePngs({{path.toStdString(), exported->picture}}, true)));
+    }));
 }
 
 void Form1::copyPicture()
@@ -158,7 +211,13 @@ void Form1::savePictureAs()
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString failure = savePicture(dialog.selectedFiles().constFirst(), size->currentData().toInt());
+    const QString path = dialog.selectedFiles().constFirst();
+    const int scale = size->currentData().toInt();
+    if (scale > 1) {
+        savePosterInBackground(path, scale);
+        return;
+    }
+    const QString failure = savePicture(path, scale);
     if (!failure.isEmpty())
         QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
 }

@@ -9,6 +9,8 @@
 #include "platform/image_surface.h"
 
 class QAction;
+class QProgressDialog;
+template <typename T> class QFutureWatcher;
 class QPushButton;
 
 namespace genart {
@@ -22,6 +24,7 @@ class Form1 final : public QWidget {
 public:
     // Without a fixed seed, start-up seeds the generator from the time of day.
     Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed = std::nullopt);
+    ~Form1() override;
 
     // Shows the window and draws the first palette and picture.
     void Form_Load();
@@ -33,9 +36,18 @@ public:
     // Writes the picture on the screen, `scale` times its size, as a PNG carrying its recipe;
     // the file appears whole or not at all. Returns an empty string or why it failed.
     QString savePicture(const QString& path, int scale);
+    // Draws the picture `scale` times its size in the background and writes it; the window
+    // stays usable, a progress dialog shows how far it got and can cancel it. posterSaved
+    // tells the outcome.
+    void savePosterInBackground(const QString& path, int scale);
     // Puts the picture on the clipboard.
     void copyPicture();
 
+signals:
+    // An empty failure means the poster was written; a cancelled one is not an error.
+    void posterSaved(const QString& path, const QString& failure, bool cancelled);
+
+public:
     QAction* saveAction = nullptr; // "Save picture…", Ctrl+S
     QAction* copyAction = nullptr; // "Copy picture"
 
@@ -59,6 +71,8 @@ private:
 
     RandomSource& random_;
     std::optional<std::uint32_t> fixedSeed_;
+    QFutureWatcher<QString>* poster_ = nullptr; // the poster being drawn, if any
+    QProgressDialog* posterProgress_ = nullptr;
     ImageSurface picture1_;
     ImageSurface picture2_;
     PictureSession session_;

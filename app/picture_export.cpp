@@ -6,12 +6,19 @@
 
 namespace genart {
 
-ExportedPicture exportPicture(const Recipe& recipe, int scale)
+std::optional<ExportedPicture> exportPicture(const Recipe& recipe, int scale, const DrawProgress& progress,
+                                             const std::atomic<bool>* cancel)
 {
     ImageSurface picture(600 * scale, 450 * scale);
     ImageSurface strip(601, 33);
-    drawRecipe(recipe, picture, strip, scale);
-    return {withRecipe(picture.image(), recipe), withRecipe(strip.image(), recipe)};
+    if (!drawRecipe(recipe, picture, strip, scale, progress, cancel))
+        return std::nullopt;
+    return ExportedPicture{withRecipe(picture.image(), recipe), withRecipe(strip.image(), recipe)};
+}
+
+QImage pictureAtScale(const Recipe& recipe, const QImage& shown, int scale)
+{
+    return scale == 1 ? withRecipe(shown, recipe) : exportPicture(recipe, scale)->picture;
 }
 
 } // namespace genart

@@ -2,6 +2,9 @@
 
 #include <QImage>
 
+#include <optional>
+
+#include "app/picture_session.h"
 #include "app/recipe.h"
 
 namespace genart {
@@ -12,7 +15,12 @@ struct ExportedPicture {
 };
 
 // Draws a recipe's picture `scale` times the normal size, and its strip; both carry the
-// recipe as PNG text metadata.
-ExportedPicture exportPicture(const Recipe& recipe, int scale);
+// recipe as PNG text metadata. Nothing when cancelled.
+std::optional<ExportedPicture> exportPicture(const Recipe& recipe, int scale, const DrawProgress& progress = {},
+                                             const std::atomic<bool>* cancel = nullptr);
+
+// The picture a session shows, with its recipe: as it stands at scale 1, drawn again larger
+// otherwise.
+QImage pictureAtScale(const Recipe& recipe, const QImage& shown, int scale);
 
 } // namespace genart

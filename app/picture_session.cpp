@@ -45,7 +45,8 @@ void PictureSession::NewImage()
     PrintCaption(state_, picture1_);
 }
 
-void drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale)
+bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale, const DrawProgress& progress,
+                const std::atomic<bool>* cancel)
 {
     // A recipe draws nothing at random and reads no clock.
     TwisterRandom unused;
@@ -58,8 +59,12 @@ void drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scal
     applyRecipe(recipe, state);
     FastRenderOptions options;
     options.scale = scale;
-    renderFast(state, strip, picture, options);
+    options.progress = progress;
+    options.cancel = cancel;
+    if (!renderFast(state, strip, picture, options))
+        return false;
     PrintCaption(state, picture, scale);
+    return true;
 }
 
 } // namespace genart

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
+
 #include "app/recipe.h"
 #include "generator/generation_state.h"
 #include "generator/image_generator.h"
@@ -46,8 +49,13 @@ private:
     Recipe recipe_;
 };
 
+// Told how many of a sweep's columns are done; called from the drawing threads.
+using DrawProgress = std::function<void(int done, int total)>;
+
 // Draws a recipe's palette on `strip` and its picture, `scale` times the normal size, on
-// `picture` (which must be scale * 600 by scale * 450), with its caption.
-void drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale = 1);
+// `picture` (which must be scale * 600 by scale * 450), with its caption. Returns false, with
+// the picture unfinished, when `cancel` was set before the sweep was done.
+bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale = 1,
+                const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace genart

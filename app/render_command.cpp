@@ -51,9 +51,7 @@ int renderSession(const RenderOptions& options, std::ostream& errors)
     }
 
     const Recipe& recipe = session.recipe();
-    const QImage picture = options.scale == 1 ? withRecipe(picture1.image(), recipe)
-                                              : exportPicture(recipe, options.scale).picture;
-    std::vector<PngOutput> outputs{{options.out, picture}};
+    std::vector<PngOutput> outputs{{options.out, pictureAtScale(recipe, picture1.image(), options.scale)}};
     if (options.paletteOut) {
         // The strip as it stands; after a last "palette" action it is not the picture's own.
         const bool pictureColouredFromIt = session.palette() == recipe.palette;
@@ -70,10 +68,10 @@ int renderRecipe(const RenderOptions& options, std::ostream& errors)
         errors << "genart: render: " << error->message << '\n';
         return 2;
     }
-    const ExportedPicture exported = exportPicture(std::get<Recipe>(read), options.scale);
-    std::vector<PngOutput> outputs{{options.out, exported.picture}};
+    const auto exported = exportPicture(std::get<Recipe>(read), options.scale);
+    std::vector<PngOutput> outputs{{options.out, exported->picture}};
     if (options.paletteOut)
-        outputs.push_back({*options.paletteOut, exported.strip});
+        outputs.push_back({*options.paletteOut, exported->strip});
     return write(outputs, options.force, errors);
 }
 

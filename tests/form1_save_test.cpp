@@ -3,9 +3,13 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "app/form1.h"
+#include "app/picture_export.h"
 #include "app/recipe_file.h"
 #include "platform/surface_view.h"
 
@@ -48,6 +52,31 @@ TEST_F(SavingFromTheWindow, ReportsWhyAndLeavesThePictureAlone)
     EXPECT_TRUE(failure.contains(path)) << failure.toStdString();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(window.picture1Surface().image(), before);
+}
+
+TEST_F(SavingFromTheWindow, PostersAreDrawnInTheBackgroundAndCanBeCancelled)
+{
+    QSignalSpy saved(&window, &Form1::posterSaved);
+    const QString poster = dir.filePath(QStringLiteral("poster.png"));
+    window.savePosterInBackground(poster, 2);
+    EXPECT_FALSE(window.saveAction->isEnabled());
+    ASSERT_TRUE(saved.wait(60000));
+    EXPECT_EQ(saved.at(0).at(1).toString(), QString());
+    EXPECT_FALSE(saved.at(0).at(2).toBool());
+    EXPECT_TRUE(window.saveAction->isEnabled());
+    EXPECT_EQ(QImage(poster).convertToFormat(QImage::Format_RGB32),
+              exportPicture(window.session().recipe(), 2)->picture.convertToFormat(QImage::Format_RGB32));
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the first poster's dialog
+    const QString cancelled = dir.filePath(QStringLiteral("cancelled.png"));
+    window.savePosterInBackground(cancelled, 16);
+    ASSERT_EQ(window.findChildren<QProgressDialog*>().size(), 1);
+    auto* cancelButton = window.findChild<QProgressDialog*>()->findChild<QPushButton*>();
+    ASSERT_NE(cancelButton, nullptr);
+    cancelButton->click();
+    ASSERT_TRUE(saved.wait(60000));
+    EXPECT_TRUE(saved.at(1).at(2).toBool());
+    EXPECT_FALSE(QFile::exists(cancelled));
 }
 
 TEST_F(SavingFromTheWindow, OffersSaveAndCopyOnThePicture)

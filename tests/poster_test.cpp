@@ -37,7 +37,7 @@ TEST(Poster, ScaleOneIsTheNormalPicture)
         ImageSurface picture(600, 450);
         ImageSurface strip(601, 33);
         drawRecipe(recipe, picture, strip);
-        EXPECT_EQ(exportPicture(recipe, 1).picture, picture.image());
+        EXPECT_EQ(exportPicture(recipe, 1)->picture, picture.image());
     }
 }
 
@@ -45,8 +45,8 @@ TEST(Poster, ScaleTwoSamplesTheSamePictureTwiceAsFinely)
 {
     for (const std::uint32_t seed : {5u, 99u, 31337u}) {
         const Recipe recipe = recipeFromSeed(seed);
-        const QImage normal = exportPicture(recipe, 1).picture;
-        const QImage poster = exportPicture(recipe, 2).picture;
+        const QImage normal = exportPicture(recipe, 1)->picture;
+        const QImage poster = exportPicture(recipe, 2)->picture;
         ASSERT_EQ(poster.size(), QSize(1200, 900));
         // The drift angle is multiplied out rather than accumulated, so its last bits may tip a
         // palette column at a few positions; above the caption everything else must agree.
@@ -65,7 +65,7 @@ TEST(Poster, ScaleTwoSamplesTheSamePictureTwiceAsFinely)
 TEST(Poster, CaptionGrowsWithThePicture)
 {
     const Recipe recipe = recipeFromSeed(8);
-    const QImage poster = exportPicture(recipe, 3).picture;
+    const QImage poster = exportPicture(recipe, 3)->picture;
     ASSERT_EQ(poster.size(), QSize(1800, 1350));
     // The name starts at x = 36 on row 1275; the web address at 660, the credit line at 1260.
     for (const int x : {36, 660, 1260})
