@@ -93,9 +93,9 @@ public:
             options.scale = scale_;
             GenerationState fastState = before;
             fast_.fill(kWhite);
-            renderFast(fastState, strip_, fast_, options);
             const std::string where = what + ", " + std::to_string(options.threads) + " threads, "
                                       + std::to_string(options.columnsPerBlock) + " columns per block";
+            EXPECT_TRUE(renderFast(fastState, strip_, fast_, options)) << where;
             EXPECT_EQ(differences(reference_.image(), fast_.image()), "") << where;
             EXPECT_TRUE(fastState == state()) << where << describe(state(), fastState);
         }
