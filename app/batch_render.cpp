@@ -61,8 +61,6 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     ImageSurface picture1(600, 450);
     ImageSurface picture2(601, 33);
     PictureSession session(random, clock, picture1, picture2);
-    session.storeCaptionTexts();
-    session.setPictureGeometry();
 
     const auto started = std::chrono::steady_clock::now();
     const ProgressBar progress(*options.count, !options.quiet && isatty(STDERR_FILENO));
@@ -70,9 +68,10 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     std::vector<std::string> written;
     for (int n = 0; n < *options.count; ++n) {
         // The first picture is start-up's; every later one is a button press.
-        if (n == 0 || !options.keepPalette)
-            session.NewPalette();
-        session.NewImage();
+        if (n == 0)
+            session.startUp();
+        else
+            session.perform(options.keepPalette ? Action::Image : Action::Both);
 
         const std::string name = uniqueName(seen, session.recipe().imeslike);
         const Recipe& recipe = session.recipe();

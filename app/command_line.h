@@ -6,10 +6,9 @@
 #include <variant>
 #include <vector>
 
-namespace genart {
+#include "app/picture_session.h"
 
-// What each button of the window does, named for the command line.
-enum class Action { Image, Palette, Both };
+namespace genart {
 
 struct LocalMoment {
     int year, month, day, hour, minute, second;

@@ -45,6 +45,22 @@ void PictureSession::NewImage()
     PrintCaption(state_, picture1_);
 }
 
+void PictureSession::perform(Action action)
+{
+    if (action != Action::Image)
+        NewPalette();
+    if (action != Action::Palette)
+        NewImage();
+}
+
+void PictureSession::startUp()
+{
+    storeCaptionTexts();
+    setPictureGeometry();
+    NewPalette();
+    NewImage();
+}
+
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale, const DrawProgress& progress,
                 const std::atomic<bool>* cancel)
 {

@@ -12,6 +12,10 @@
 
 namespace genart {
 
+// What each picture button of the window does: image = new img / old palette,
+// palette = change palette, both = new img / new palette.
+enum class Action { Image, Palette, Both };
+
 // Web address and credit line printed under every picture.
 inline constexpr const char* kWebAddress = "www.orvanik.example";
 inline constexpr const char* kCreditLine = "Generative Art by Orvanik";
@@ -30,6 +34,10 @@ public:
     // What the buttons ask for.
     void NewPalette();
     void NewImage(); // parameters, sweep, caption; the palette is not touched
+    void perform(Action action);
+
+    // Start-up's share of the drawing: caption texts, geometry, first palette, first picture.
+    void startUp();
 
     // What it takes to draw the picture now on Picture1 again, and the palette now on Picture2.
     const Recipe& recipe() const { return recipe_; }

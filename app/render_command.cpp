@@ -39,16 +39,9 @@ int renderSession(const RenderOptions& options, std::ostream& errors)
     ImageSurface picture2(601, 33);
     PictureSession session(random, *clock, picture1, picture2);
 
-    session.storeCaptionTexts();
-    session.setPictureGeometry();
-    session.NewPalette();
-    session.NewImage();
-    for (const Action action : options.actions) {
-        if (action != Action::Image)
-            session.NewPalette();
-        if (action != Action::Palette)
-            session.NewImage();
-    }
+    session.startUp();
+    for (const Action action : options.actions)
+        session.perform(action);
 
     const Recipe& recipe = session.recipe();
     std::vector<PngOutput> outputs{{options.out, pictureAtScale(recipe, picture1.image(), options.scale)}};

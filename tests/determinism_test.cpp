@@ -32,16 +32,10 @@ Frames drawHeadless(std::uint32_t seed, const std::vector<Action>& actions)
         frames.pictures.push_back(picture.image().copy());
         frames.strips.push_back(strip.image().copy());
     };
-    session.storeCaptionTexts();
-    session.setPictureGeometry();
-    session.NewPalette();
-    session.NewImage();
+    session.startUp();
     keep();
     for (const Action action : actions) {
-        if (action != Action::Image)
-            session.NewPalette();
-        if (action != Action::Palette)
-            session.NewImage();
+        session.perform(action);
         keep();
     }
     return frames;

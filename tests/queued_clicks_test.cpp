@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -33,23 +35,14 @@ TEST(QueuedClicks, HundredClicksAreAllHandledInOrder)
     ImageSurface picture1(600, 450);
     ImageSurface picture2(601, 33);
     PictureSession expected(expectedRandom, clock, picture1, picture2);
-    expected.storeCaptionTexts();
-    expected.setPictureGeometry();
-    expected.NewPalette();
-    expected.NewImage();
+    expected.startUp();
 
     QPushButton* const buttons[] = {window.Command1, window.Command3, window.Command5, window.Command4};
     for (int n = 0; n < 100; ++n) {
         const int which = (n * 7 + n / 3) % 4;
         postClick(buttons[which]);
-        if (which == 0)
-            expected.NewImage();
-        if (which == 1)
-            expected.NewPalette();
-        if (which == 2) {
-            expected.NewPalette();
-            expected.NewImage();
-        }
+        if (which < 3)
+            expected.perform(std::array{Action::Image, Action::Palette, Action::Both}[which]);
     }
     // Nothing has happened yet: the clicks wait in the queue.
     EXPECT_NE(window.picture1Surface().image(), picture1.image());

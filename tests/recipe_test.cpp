@@ -16,10 +16,7 @@ namespace {
 struct Studio {
     explicit Studio(std::uint32_t seed) : random(seed)
     {
-        session.storeCaptionTexts();
-        session.setPictureGeometry();
-        session.NewPalette();
-        session.NewImage();
+        session.startUp();
     }
     TwisterRandom random;
     FixedClock clock{2026, 3, 4, 5, 6, 7};
