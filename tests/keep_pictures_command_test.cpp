@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -121,6 +123,26 @@ TEST_F(KeepPictures, BatchNeverReplacesAFileWithoutForce)
     EXPECT_TRUE(forced.errors.contains("wrote 4 pictures")) << forced.errors.toStdString();
     EXPECT_EQ(filesIn(dir.path()).size(), 4);
     EXPECT_EQ(loadRgb(path("T20260506070809-2.png")).size(), QSize(600, 450));
+}
+
+TEST_F(KeepPictures, AKilledBatchLeavesOnlyCompletePictures)
+{
+    QProcess batch;
+    batch.setWorkingDirectory(dir.path());
+    batch.start(QString::fromUtf8(GENART_BINARY),
+                {"render", "--seed", "8", "--count", "500", "--out-dir", ".", "--scale", "2", "--quiet"});
+    ASSERT_TRUE(batch.waitForStarted());
+    QDeadlineTimer deadline(60000);
+    while (filesIn(dir.path()).size() < 3 && !deadline.hasExpired() && batch.state() == QProcess::Running)
+        batch.waitForFinished(20);
+    batch.kill();
+    batch.waitForFinished();
+    const QStringList files = filesIn(dir.path());
+    ASSERT_GE(files.size(), 3);
+    for (const QString& file : files) {
+        EXPECT_TRUE(file.endsWith(QStringLiteral(".png"))) << file.toStdString();
+        EXPECT_EQ(QImage(path(file)).size(), QSize(1200, 900)) << file.toStdString();
+    }
 }
 
 } // namespace
