@@ -13,12 +13,16 @@
 namespace {
 
 QtMessageHandler qtDefaultHandler = nullptr;
+bool choosingPlatform = false; // while platforms are tried in turn, their failures are expected
 
-// Qt notes on stderr when a session has no runtime folder, which a headless render never needs;
-// everything else it says goes through.
+// Qt notes on stderr when a session has no runtime folder, which a headless render never needs,
+// and each platform that could not start while another is tried; everything else goes through.
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (choosingPlatform && type != QtCriticalMsg && type != QtFatalMsg && context.category
+        && QLatin1String(context.category).startsWith(QLatin1String("qt.qpa")))
         return;
     qtDefaultHandler(type, context, message);
 }
@@ -29,21 +33,30 @@ bool environmentSet(const char* name)
     return value != nullptr && *value != '\0';
 }
 
-bool displayAvailable()
+int noDisplay(const std::string& why)
 {
-    return environmentSet("QT_QPA_PLATFORM") || environmentSet("DISPLAY") || environmentSet("WAYLAND_DISPLAY");
+    std::cerr << "genart: no display to open the window on (" << why
+              << "); to draw pictures without one, use: genart render --seed N --out PICTURE.png\n";
+    return 2;
 }
 
 int openWindow(const genart::WindowOptions& options, char* program)
 {
-    if (!displayAvailable()) {
-        std::cerr << "genart: no display to open the window on (DISPLAY is not set); "
-                     "to draw pictures without one, use: genart render --seed N --out PICTURE.png\n";
-        return 2;
+    // A platform chosen by the user is taken as it is. Otherwise a display that cannot be reached
+    // falls back to drawing off-screen, which is then told instead of showing nothing.
+    const bool platformChosen = environmentSet("QT_QPA_PLATFORM");
+    if (!platformChosen) {
+        if (!environmentSet("DISPLAY") && !environmentSet("WAYLAND_DISPLAY"))
+            return noDisplay("DISPLAY is not set");
+        qputenv("QT_QPA_PLATFORM", environmentSet("WAYLAND_DISPLAY") ? "wayland;xcb;offscreen" : "xcb;offscreen");
+        choosingPlatform = true;
     }
     int argc = 1;
     char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
+    choosingPlatform = false;
+    if (!platformChosen && QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return noDisplay("the display could not be reached");
     genart::TwisterRandom random;
     genart::SystemClock clock;
     genart::Form1 window(random, clock, options.seed);

@@ -200,6 +200,13 @@ TEST_F(RenderCommandTest, WindowWithoutDisplayPointsToRender)
     const Outcome outcome = runGenart({"--seed", "3"}, dir.path(), environment);
     EXPECT_EQ(outcome.status, 2);
     EXPECT_TRUE(outcome.errors.contains(QStringLiteral("genart render"))) << outcome.errors.toStdString();
+
+    // A display that is named but cannot be reached is told the same way, in one line.
+    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":987"));
+    const Outcome unreachable = runGenart({"--seed", "3"}, dir.path(), environment);
+    EXPECT_EQ(unreachable.status, 2);
+    EXPECT_EQ(unreachable.errors.count(QLatin1Char('\n')), 1) << unreachable.errors.toStdString();
+    EXPECT_TRUE(unreachable.errors.contains(QStringLiteral("genart render"))) << unreachable.errors.toStdString();
 }
 
 TEST(CommandLine, ParsesEveryRenderOption)
