@@ -27,10 +27,7 @@ constexpr int kDotsPerMeter = 3780; // 96 dots per inch, so 9 points are 12 pixe
 
 QRgb toQRgb(Colour colour)
 {
-    const int red = colour & 0xff;
-    const int green = (colour >> 8) & 0xff;
-    const int blue = (colour >> 16) & 0xff;
-    return qRgb(red, green, blue);
+    return toPixel(colour); // QRgb is the same 0xffRRGGBB
 }
 
 Colour fromQRgb(QRgb pixel)
