@@ -7,15 +7,22 @@
 namespace genart {
 namespace {
 
-std::optional<std::uint32_t> parseSeed(const std::string& text)
+// Plain decimal digits only (no sign, no spaces), inside lowest .. highest.
+std::optional<std::uint64_t> parseWholeNumber(const std::string& text, std::uint64_t lowest, std::uint64_t highest)
 {
     std::uint64_t value = 0;
     if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     std::from_chars(text.data(), text.data() + text.size(), value);
-    if (value > 4294967295u)
+    if (value < lowest || value > highest)
         return std::nullopt;
-    return static_cast<std::uint32_t>(value);
+    return value;
+}
+
+std::optional<std::uint32_t> parseSeed(const std::string& text)
+{
+    const auto seed = parseWholeNumber(text, 0, 4294967295u);
+    return seed ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*seed)) : std::nullopt;
 }
 
 std::optional<Action> parseAction(const std::string& name)
@@ -61,17 +68,6 @@ UsageError error(const std::string& message)
     return UsageError{message + " (see genart --help)"};
 }
 
-std::optional<int> parseWholeNumber(const std::string& text, int lowest, int highest)
-{
-    int value = 0;
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    if (value < lowest || value > highest)
-        return std::nullopt;
-    return value;
-}
-
 // Reads one option's value into the options; an error message when the value is not accepted.
 std::optional<std::string> takeValue(RenderOptions& options, const std::string& option, const std::string& value)
 {
@@ -112,11 +108,12 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
         const auto scale = parseWholeNumber(value, 1, kLargestScale);
         if (!scale)
             return "--scale takes a whole number from 1 to " + std::to_string(kLargestScale) + ", not '" + value + "'";
-        options.scale = *scale;
+        options.scale = static_cast<int>(*scale);
     } else if (option == "--count") {
-        options.count = parseWholeNumber(value, 1, kLargestCount);
-        if (!options.count)
+        const auto count = parseWholeNumber(value, 1, kLargestCount);
+        if (!count)
             return "--count takes a whole number from 1 to " + std::to_string(kLargestCount) + ", not '" + value + "'";
+        options.count = static_cast<int>(*count);
     }
     return std::nullopt;
 }
