@@ -17,10 +17,10 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "app/picture_export.h"
-#include "app/png_output.h"
-#include "app/recipe_file.h"
-#include "platform/surface_view.h"
+#include "files/picture_export.h"
+#include "files/png_output.h"
+#include "files/recipe_file.h"
+#include "platform/qt/surface_view.h"
 
 namespace genart {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
-#include "app/picture_session.h"
-#include "platform/image_surface.h"
+#include "session/picture_session.h"
+#include "platform/qt/image_surface.h"
 
 class QAction;
 class QProgressDialog;

@@ -3,9 +3,9 @@
 
 #include <QGuiApplication>
 
-#include "app/picture_session.h"
+#include "session/picture_session.h"
 #include "palette/palette_strip.h"
-#include "platform/image_surface.h"
+#include "platform/qt/image_surface.h"
 
 namespace {
 

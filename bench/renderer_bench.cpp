@@ -4,10 +4,10 @@
 
 #include <thread>
 
-#include "app/picture_session.h"
+#include "session/picture_session.h"
 #include "caption/caption_line.h"
 #include "generator/fast_renderer.h"
-#include "platform/image_surface.h"
+#include "platform/qt/image_surface.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "app/picture_session.h"
+#include "session/picture_session.h"
 #include "memory_surface.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <QGuiApplication>
 #include <QTemporaryFile>
 
-#include "app/recipe.h"
-#include "app/recipe_file.h"
+#include "session/recipe.h"
+#include "files/recipe_file.h"
 
 namespace {
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace genart {
+
+// Opens the window on the user's display and runs it until it is closed. Without a display,
+// or with one that cannot be reached, says so in one line and returns 2. Returns the
+// program's exit status.
+int openWindow(std::optional<std::uint32_t> seed, char* program);
+
+} // namespace genart

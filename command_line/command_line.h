@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "session/picture_session.h"
+
+namespace genart {
+
+struct LocalMoment {
+    int year, month, day, hour, minute, second;
+};
+
+// `genart [--seed N]`
+struct WindowOptions {
+    std::optional<std::uint32_t> seed;
+};
+
+// `genart render` in its three forms:
+//   --seed N --out PICTURE.png [--palette-out STRIP.png] [--actions LIST] [--time T]
+//   --recipe FILE --out PICTURE.png [--palette-out STRIP.png]
+//   --seed N --count K --out-dir DIR [--keep-palette] [--palettes] [--time T] [--quiet]
+// each with [--scale S] [--force].
+struct RenderOptions {
+    std::optional<std::uint32_t> seed;
+    std::optional<std::string> recipe; // redraw the picture a PNG or text recipe describes
+    std::string out;
+    std::optional<std::string> paletteOut;
+    std::vector<Action> actions;
+    std::optional<LocalMoment> time;
+    int scale = 1; // poster size: scale * 600 by scale * 450
+    std::optional<int> count; // a batch of this many pictures into outDir
+    std::string outDir;
+    bool keepPalette = false; // batch pictures after the first keep the palette
+    bool palettes = false;    // batch pictures get their strip written beside them
+    bool force = false;
+    bool quiet = false;
+};
+
+inline constexpr int kLargestScale = 16;
+inline constexpr int kLargestCount = 100000;
+
+struct HelpRequest {};
+
+// A one-line explanation of what was wrong with the command line.
+struct UsageError {
+    std::string message;
+};
+
+using Command = std::variant<WindowOptions, RenderOptions, HelpRequest, UsageError>;
+
+Command parseCommandLine(const std::vector<std::string>& arguments);
+
+std::string usageText();
+
+} // namespace genart

@@ -1,0 +1,51 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <QGuiApplication>
+
+#include "app/window_start.h"
+#include "command_line/command_line.h"
+#include "command_line/render_command.h"
+
+namespace {
+
+QtMessageHandler qtDefaultHandler = nullptr;
+
+// Qt notes on stderr when a session has no runtime folder, which genart never needs.
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    qtDefaultHandler(type, context, message);
+}
+
+int render(const genart::RenderOptions& options, char* program)
+{
+    // Pictures are drawn off-screen; no display is needed or touched.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char* argv[] = {program, nullptr};
+    QGuiApplication app(argc, argv);
+    return genart::runRender(options, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qtDefaultHandler = qInstallMessageHandler(quietMessages);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const genart::Command command = genart::parseCommandLine(arguments);
+    if (const auto* error = std::get_if<genart::UsageError>(&command)) {
+        std::cerr << "genart: " << error->message << '\n';
+        return 2;
+    }
+    if (std::holds_alternative<genart::HelpRequest>(command)) {
+        std::cout << genart::usageText();
+        return 0;
+    }
+    if (const auto* options = std::get_if<genart::RenderOptions>(&command))
+        return render(*options, argv[0]);
+    return genart::openWindow(std::get<genart::WindowOptions>(command).seed, argv[0]);
+}

@@ -1,0 +1,124 @@
+#include "platform/qt/image_surface.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace genart {
+namespace {
+
+// A pixel coordinate given as a single-precision number; whole numbers are exact,
+// anything else goes to the nearest pixel. Values far outside any surface (or NaN)
+// map to a coordinate that is outside as well.
+int pixelOf(float value)
+{
+    const float rounded = std::nearbyint(value);
+    if (!(rounded > -1.0e6f && rounded < 1.0e6f))
+        return -1000000;
+    return static_cast<int>(rounded);
+}
+
+constexpr int kDotsPerMeter = 3780; // 96 dots per inch, so 9 points are 12 pixels everywhere
+
+} // namespace
+
+QRgb toQRgb(Colour colour)
+{
+    return toPixel(colour); // QRgb is the same 0xffRRGGBB
+}
+
+Colour fromQRgb(QRgb pixel)
+{
+    return rgb(qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
+
+ImageSurface::ImageSurface(int width, int height)
+    : image_(width, height, QImage::Format_RGB32)
+{
+    image_.setDotsPerMeterX(kDotsPerMeter);
+    image_.setDotsPerMeterY(kDotsPerMeter);
+    image_.fill(Qt::black);
+    stride_ = static_cast<int>(image_.bytesPerLine() / sizeof(QRgb));
+    if (QGuiApplication::instance())
+        font_ = QGuiApplication::font();
+}
+
+void ImageSurface::PSet(float x, float y, Colour colour)
+{
+    const int px = pixelOf(x);
+    const int py = pixelOf(y);
+    if (inside(px, py))
+        pixels()[py * stride_ + px] = toQRgb(colour);
+}
+
+Colour ImageSurface::Point(float x, float y) const
+{
+    const int px = pixelOf(x);
+    const int py = pixelOf(y);
+    if (!inside(px, py))
+        return kOutside;
+    return fromQRgb(pixels()[py * stride_ + px]);
+}
+
+PixelRows ImageSurface::pixelRows()
+{
+    return {reinterpret_cast<std::uint32_t*>(image_.bits()), stride_};
+}
+
+void ImageSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
+{
+    // Bresenham between the two end points; the end point itself stays unpainted.
+    int x = pixelOf(x1);
+    int y = pixelOf(y1);
+    const int endX = pixelOf(x2);
+    const int endY = pixelOf(y2);
+    const int stepX = x < endX ? 1 : -1;
+    const int stepY = y < endY ? 1 : -1;
+    const int spanX = std::abs(endX - x);
+    const int spanY = -std::abs(endY - y);
+    int error = spanX + spanY;
+    const QRgb pixel = toQRgb(colour);
+    QRgb* const pixels = this->pixels();
+    while (x != endX || y != endY) {
+        if (inside(x, y))
+            pixels[y * stride_ + x] = pixel;
+        const int twice = 2 * error;
+        if (twice >= spanY) {
+            error += spanY;
+            x += stepX;
+        }
+        if (twice <= spanX) {
+            error += spanX;
+            y += stepY;
+        }
+    }
+}
+
+void ImageSurface::setFontSize(double points)
+{
+    font_.setPointSizeF(points);
+}
+
+void ImageSurface::setForeColor(Colour colour)
+{
+    foreColor_ = colour;
+}
+
+void ImageSurface::Print(const std::string& text)
+{
+    QPainter painter(&image_);
+    painter.setFont(font_);
+    painter.setPen(QColor(toQRgb(foreColor_)));
+    const QFontMetrics metrics(font_, &image_);
+    painter.drawText(QPointF(currentX_, currentY_ + metrics.ascent()), QString::fromStdString(text));
+}
+
+void ImageSurface::fill(Colour colour)
+{
+    image_.fill(toQRgb(colour));
+}
+
+} // namespace genart

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "generator/image_generator.h"
+#include "platform/qt/image_surface.h"
+#include "support/replay_random.h"
+
+namespace genart {
+namespace {
+
+using testing::kLargestRandom;
+
+// Runs DrawParameters on `state` with the given random values; returns how many it took.
+std::size_t draw(GenerationState& state, std::vector<float> values,
+                 const FixedClock& clock = FixedClock(2006, 3, 9, 7, 5, 3))
+{
+    testing::ReplayRandom random(std::move(values));
+    ImageSurface picture(600, 450), strip(601, 33);
+    ImageGenerator(state, random, clock, picture, strip).DrawParameters();
+    return random.taken();
+}
+
+TEST(ParameterDraw, ExtremeRandomValuesStayInsideEveryRange)
+{
+    struct Case { float rnd, tip1, tip2, tip3, pozic0, r0, fak; double fi0Low, fi0High; };
+    const Case cases[] = {
+        {0, 1, 1, 1, 5, 1, 10, 0, 0},
+        // 5 - 2^-22 rounded to single before int would make tip3 5; 19.9999994 rounds up to 20.
+        {kLargestRandom, 15, 3, 4, 304, 4 - 0x1p-22f, 20, 6.2829996, 6.283},
+    };
+    for (const Case& c : cases) {
+        GenerationState s;
+        draw(s, std::vector<float>(9, c.rnd));
+        EXPECT_EQ(s.tip1, c.tip1) << c.rnd;
+        EXPECT_EQ(s.tip2, c.tip2) << c.rnd;
+        EXPECT_EQ(s.tip3, c.tip3) << c.rnd;
+        EXPECT_EQ(s.pozic0, c.pozic0) << c.rnd;
+        EXPECT_EQ(s.r0, c.r0) << c.rnd;
+        EXPECT_GE(s.fi0, c.fi0Low) << c.rnd;
+        EXPECT_LE(s.fi0, c.fi0High) << c.rnd;
+        EXPECT_TRUE(s.fak1 == c.fak && s.fak2 == c.fak && s.fak3 == c.fak) << c.rnd;
+    }
+}
+
+TEST(ParameterDraw, TakesNineValuesInOrderAndTouchesNothingElse)
+{
+    GenerationState s;
+    s.fi1 = 5.5;
+    s.ba = 3;
+    s.re = 7;
+    s.barva = 9;
+    s.tekst1 = "web";
+    GenerationState expected = s;
+    expected.imeslike = "T20060309070503";
+    // Binary fractions, so every parameter is exact and no two coincide.
+    expected.tip1 = 8;    // 8.5
+    expected.tip2 = 3;    // 3.25
+    expected.tip3 = 2;    // 2
+    expected.pozic0 = 42; // 42.5
+    expected.fi0 = 0.375 * 6.283;
+    expected.fi1 = 0;
+    expected.r0 = 2.875f;
+    expected.korakfi1 = 0.00003;
+    expected.fak1 = 10.625f;
+    expected.fak2 = 18.75f;
+    expected.fak3 = 19.375f;
+
+    EXPECT_EQ(draw(s, {0.5f, 0.75f, 0.25f, 0.125f, 0.375f, 0.625f, 0.0625f, 0.875f, 0.9375f, 0.1f}), 9u);
+    EXPECT_EQ(s, expected);
+}
+
+TEST(ParameterDraw, PictureNameKeepsLeadingZeros)
+{
+    GenerationState s;
+    draw(s, std::vector<float>(9, 0.0f), FixedClock(2005, 12, 5, 14, 30, 15));
+    EXPECT_EQ(s.imeslike, "T20051205143015");
+    draw(s, std::vector<float>(9, 0.0f), FixedClock(2006, 3, 9, 7, 5, 3));
+    EXPECT_EQ(s.imeslike, "T20060309070503");
+}
+
+} // namespace
+} // namespace genart
