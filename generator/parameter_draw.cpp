@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include "generator/evaluation.h"
 #include "generator/image_generator.h"
 
@@ -12,6 +14,19 @@ std::string piece(const std::string& text, std::size_t first, std::size_t length
     return text.substr(first - 1, length);
 }
 
+// "T" then year, month, day, hour, minute and second: T20261208120000. Built by appending,
+// so each piece is copied once into a string that has room for all of them.
+std::string pictureName(const std::string& date, const std::string& time)
+{
+    std::string name;
+    name.reserve(15);
+    name += 'T';
+    for (const auto& [text, first, length] : {std::tuple{&date, 7, 4}, {&date, 1, 2}, {&date, 4, 2},
+                                             {&time, 1, 2}, {&time, 4, 2}, {&time, 7, 2}})
+        name += piece(*text, first, length);
+    return name;
+}
+
 } // namespace
 
 void ImageGenerator::DrawParameters()
@@ -19,8 +34,7 @@ void ImageGenerator::DrawParameters()
     // Date first, then time: two separate readings of the clock.
     const std::string date = clock_.dateText(); // mm-dd-yyyy
     const std::string time = clock_.timeText(); // hh:mm:ss
-    s.imeslike = "T" + piece(date, 7, 4) + piece(date, 1, 2) + piece(date, 4, 2) + piece(time, 1, 2)
-                 + piece(time, 4, 2) + piece(time, 7, 2);
+    s.imeslike = pictureName(date, time);
 
     // The order fixes which random value each parameter receives: nine per picture.
     s.tip1 = wholeNumberDraw(random_.next(), 15, 1);
