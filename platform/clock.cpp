@@ -2,20 +2,27 @@
 
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 namespace genart {
 namespace {
 
+// Room for three numbers of any int value (sign and every digit), two separators and the end:
+// the fields are normally 2 and 4 digits wide, but the compiler can only prove the text fits
+// when the buffer holds the widest ints too.
+constexpr std::size_t kWidestInt = std::numeric_limits<int>::digits10 + 2;
+constexpr std::size_t kThreeFields = 3 * kWidestInt + 2 + 1;
+
 std::string dateOf(int year, int month, int day)
 {
-    char text[16];
+    char text[kThreeFields];
     std::snprintf(text, sizeof text, "%02d-%02d-%04d", month, day, year);
     return text;
 }
 
 std::string timeOf(int hour, int minute, int second)
 {
-    char text[16];
+    char text[kThreeFields];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);
     return text;
 }
