@@ -40,7 +40,7 @@ void BM_RenderImage(benchmark::State& state)
     studio.session.generator().DrawParameters();
     for (auto _ : state) {
         // Each sweep restarts the drift so every run draws the same picture.
-        studio.session.state().fi1 = 0;
+        studio.session.state().drift.fi1 = 0;
         studio.session.generator().RenderImage();
     }
     state.SetItemsProcessed(state.iterations() * 601 * 451);

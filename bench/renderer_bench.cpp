@@ -70,7 +70,7 @@ void BM_Batch100(benchmark::State& state)
                 s.session.NewPalette();
             s.session.generator().DrawParameters();
             render(s, threadsOf(state), 1);
-            PrintCaption(s.session.state(), s.picture);
+            PrintCaption(s.session.state().texts, s.picture);
         }
     }
     state.SetItemsProcessed(state.iterations() * 100);

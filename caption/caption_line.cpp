@@ -4,7 +4,7 @@ namespace genart {
 namespace {
 
 struct CaptionText {
-    const std::string GenerationState::*text;
+    const std::string CaptionTexts::*text;
     float x;
 };
 
@@ -12,19 +12,19 @@ constexpr float kCaptionTop = 425; // 25 pixels above the bottom edge
 
 } // namespace
 
-void PrintCaption(const GenerationState& state, Surface& picture, int scale)
+void PrintCaption(const CaptionTexts& texts, Surface& picture, int scale)
 {
     picture.setFontSize(9.0 * scale);
     picture.setForeColor(kWhite);
-    static constexpr CaptionText texts[] = {
-        {&GenerationState::imeslike, 12},
-        {&GenerationState::tekst1, 220},
-        {&GenerationState::tekst2, 420},
+    static constexpr CaptionText line[] = {
+        {&CaptionTexts::imeslike, 12},
+        {&CaptionTexts::tekst1, 220},
+        {&CaptionTexts::tekst2, 420},
     };
-    for (const CaptionText& caption : texts) {
+    for (const CaptionText& caption : line) {
         picture.setCurrentX(caption.x * scale);
         picture.setCurrentY(kCaptionTop * scale);
-        picture.Print(state.*caption.text);
+        picture.Print(texts.*caption.text);
     }
 }
 

@@ -9,6 +9,6 @@ namespace genart {
 // across the picture's bottom rows. Each text gets its own position, so a long one simply
 // runs under the next. A poster `scale` times the normal size gets the caption at `scale`
 // times the size and positions.
-void PrintCaption(const GenerationState& state, Surface& picture, int scale = 1);
+void PrintCaption(const CaptionTexts& texts, Surface& picture, int scale = 1);
 
 } // namespace genart

@@ -52,10 +52,10 @@ void require(bool condition, const char* what)
 
 bool finite(const GenerationState& s)
 {
-    for (const double value : {s.x, s.y, s.ba, s.re, s.gr, s.bl, s.barva, s.fi0, s.fi1, s.fit, s.r, s.fi})
+    for (const double value : {s.position.x, s.position.y, s.carried.ba, s.carried.re, s.carried.gr, s.carried.bl, s.carried.barva, s.picture.fi0, s.drift.fi1, s.position.fit, s.position.r, s.position.fi})
         if (!std::isfinite(value))
             return false;
-    return std::isfinite(s.r0) && std::isfinite(s.fak1) && std::isfinite(s.fak2) && std::isfinite(s.fak3);
+    return std::isfinite(s.picture.r0) && std::isfinite(s.picture.fak1) && std::isfinite(s.picture.fak2) && std::isfinite(s.picture.fak3);
 }
 
 } // namespace
@@ -85,22 +85,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     session.setPictureGeometry();
     session.NewPalette();
     // Whatever an earlier picture or the palette could have left behind.
-    state.ba = carriedValue(data);
-    state.re = carriedValue(data);
-    state.gr = carriedValue(data);
-    state.bl = carriedValue(data);
-    state.barva = carriedValue(data);
+    state.carried.ba = carriedValue(data);
+    state.carried.re = carriedValue(data);
+    state.carried.gr = carriedValue(data);
+    state.carried.bl = carriedValue(data);
+    state.carried.barva = carriedValue(data);
     // A whole sweep costs a quarter of a million positions (the test suite runs those under the
     // sanitizers); each input looks at up to 64 positions anywhere in it instead, with the drift
     // wherever the sweep would have it there.
     ImageGenerator& generator = session.generator();
     generator.DrawParameters();
     for (int n = data.ConsumeIntegralInRange<int>(1, 64); n > 0 && data.remaining_bytes() > 0; --n) {
-        state.i = data.ConsumeIntegralInRange<std::int16_t>(0, state.sir);
-        state.j = data.ConsumeIntegralInRange<std::int16_t>(0, state.vis);
-        state.x = (state.i / state.dx) - state.polx;
-        state.y = state.poly - (state.j / state.dy);
-        state.fi1 = data.ConsumeFloatingPointInRange<double>(0.0, 8.2);
+        state.position.i = data.ConsumeIntegralInRange<std::int16_t>(0, state.geometry.sir);
+        state.position.j = data.ConsumeIntegralInRange<std::int16_t>(0, state.geometry.vis);
+        state.position.x = (state.position.i / state.geometry.dx) - state.geometry.polx;
+        state.position.y = state.geometry.poly - (state.position.j / state.geometry.dy);
+        state.drift.fi1 = data.ConsumeFloatingPointInRange<double>(0.0, 8.2);
         generator.PolarFrame();
         generator.ShapeStage();
         generator.ChannelStage();

@@ -10,26 +10,26 @@ namespace genart {
 // while the others are still written.
 void ImageGenerator::ChannelStage()
 {
-    const double ba = s.ba;
-    const double r = s.r;
-    const double fit = s.fit;
+    const double ba = s.carried.ba;
+    const double r = s.position.r;
+    const double fit = s.position.fit;
     using std::abs, std::cos, std::sin;
 
-    switch (chosenVariant(s.tip2, 3)) {
+    switch (chosenVariant(s.picture.tip2, 3)) {
     case 1:
-        storeIfCompleted(s.re, abs(ba * s.fak1));
-        storeIfCompleted(s.gr, abs(ba * s.fak2));
-        storeIfCompleted(s.bl, abs(ba * s.fak3));
+        storeIfCompleted(s.carried.re, abs(ba * s.picture.fak1));
+        storeIfCompleted(s.carried.gr, abs(ba * s.picture.fak2));
+        storeIfCompleted(s.carried.bl, abs(ba * s.picture.fak3));
         break;
     case 2:
-        storeIfCompleted(s.re, abs(ba * (10 + sin(r))));
-        storeIfCompleted(s.gr, abs(ba * (10 + cos(r))));
-        storeIfCompleted(s.bl, abs(ba * (10 + sin(fit))));
+        storeIfCompleted(s.carried.re, abs(ba * (10 + sin(r))));
+        storeIfCompleted(s.carried.gr, abs(ba * (10 + cos(r))));
+        storeIfCompleted(s.carried.bl, abs(ba * (10 + sin(fit))));
         break;
     case 3:
-        storeIfCompleted(s.re, abs(ba * (s.fak1 + sin(r))));
-        storeIfCompleted(s.gr, abs(ba * (s.fak2 + cos(r))));
-        storeIfCompleted(s.bl, abs(ba * (s.fak3 + sin(fit))));
+        storeIfCompleted(s.carried.re, abs(ba * (s.picture.fak1 + sin(r))));
+        storeIfCompleted(s.carried.gr, abs(ba * (s.picture.fak2 + cos(r))));
+        storeIfCompleted(s.carried.bl, abs(ba * (s.picture.fak3 + sin(fit))));
         break;
     }
 }

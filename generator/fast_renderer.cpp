@@ -42,8 +42,6 @@ std::vector<Block> planBlocks(const Sweep& sweep, int columnsPerBlock)
     return blocks;
 }
 
-Carries carriesOf(const GenerationState& s) { return {s.ba, s.re, s.gr, s.bl, s.barva}; }
-
 // Straight into the picture's scan lines where it has them; otherwise into `buffer`.
 Raster rasterFor(Surface& picture, std::vector<std::uint32_t>& buffer)
 {
@@ -84,7 +82,7 @@ std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& bl
             while (driftKnown.load(std::memory_order_acquire) <= n)
                 std::this_thread::yield();
             Block& b = blocks[n];
-            b.after = n == 0 ? carriesOf(state) : Carries{};
+            b.after = n == 0 ? state.carried : Carries{};
             b.dependent = sweep.run(raster, b.first, b.last, b.positions, b.fi1Before, b.after, n == 0);
             if (options.progress) {
                 const std::scoped_lock lock(progressLock);
@@ -97,7 +95,7 @@ std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& bl
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t threads =
         std::min<std::size_t>(options.threads > 0 ? static_cast<std::size_t>(options.threads) : cores, count);
-    double fi1 = state.fi1;
+    double fi1 = state.drift.fi1;
     {
         std::vector<std::jthread> helpers;
         for (std::size_t t = 1; t < threads; ++t)
@@ -142,9 +140,9 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
                 const FastRenderOptions& options)
 {
     const int scale = options.scale;
-    if (scale < 1 || state.sir * scale > 32767 || state.vis * scale > 32767)
+    if (scale < 1 || state.geometry.sir * scale > 32767 || state.geometry.vis * scale > 32767)
         throw std::invalid_argument("renderFast: the sweep must stay within 16-bit columns and rows");
-    if (state.sir < 0 || state.vis < 0)
+    if (state.geometry.sir < 0 || state.geometry.vis < 0)
         return true; // no position to visit
 
     const Sweep sweep(state, palette, scale);
@@ -169,19 +167,15 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
     const int lastColumn = sweep.lastColumn();
     const int lastRow = sweep.lastRow();
     const Sweep::Frame last = sweep.frameAt(lastColumn, lastRow, *fi1);
-    state.i = static_cast<std::int16_t>(lastColumn);
-    state.j = static_cast<std::int16_t>(lastRow);
-    state.x = sweep.xOf(lastColumn);
-    state.y = sweep.yOf(lastRow);
-    state.fi1 = *fi1;
-    state.fit = last.fit;
-    state.r = last.r;
-    state.fi = last.fi;
-    state.ba = carries.ba;
-    state.re = carries.re;
-    state.gr = carries.gr;
-    state.bl = carries.bl;
-    state.barva = carries.barva;
+    state.position.i = static_cast<std::int16_t>(lastColumn);
+    state.position.j = static_cast<std::int16_t>(lastRow);
+    state.position.x = sweep.xOf(lastColumn);
+    state.position.y = sweep.yOf(lastRow);
+    state.drift.fi1 = *fi1;
+    state.position.fit = last.fit;
+    state.position.r = last.r;
+    state.position.fi = last.fi;
+    state.carried = carries;
     return true;
 }
 

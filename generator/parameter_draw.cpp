@@ -34,20 +34,19 @@ void ImageGenerator::DrawParameters()
     // Date first, then time: two separate readings of the clock.
     const std::string date = clock_.dateText(); // mm-dd-yyyy
     const std::string time = clock_.timeText(); // hh:mm:ss
-    s.imeslike = pictureName(date, time);
+    s.texts.imeslike = pictureName(date, time);
 
     // The order fixes which random value each parameter receives: nine per picture.
-    s.tip1 = wholeNumberDraw(random_.next(), 15, 1);
-    s.tip2 = wholeNumberDraw(random_.next(), 3, 1);
-    s.tip3 = wholeNumberDraw(random_.next(), 4, 1);
-    s.pozic0 = wholeNumberDraw(random_.next(), 300, 5);
-    s.fi0 = doubleDraw(random_.next(), 6.283);
-    s.fi1 = 0;
-    s.r0 = singleDraw(random_.next(), 3, 1);
-    s.korakfi1 = 0.00003;
-    s.fak1 = singleDraw(random_.next(), 10, 10);
-    s.fak2 = singleDraw(random_.next(), 10, 10);
-    s.fak3 = singleDraw(random_.next(), 10, 10);
+    s.picture.tip1 = wholeNumberDraw(random_.next(), 15, 1);
+    s.picture.tip2 = wholeNumberDraw(random_.next(), 3, 1);
+    s.picture.tip3 = wholeNumberDraw(random_.next(), 4, 1);
+    s.picture.pozic0 = wholeNumberDraw(random_.next(), 300, 5);
+    s.picture.fi0 = doubleDraw(random_.next(), 6.283);
+    s.picture.r0 = singleDraw(random_.next(), 3, 1);
+    s.drift = startingDrift();
+    s.picture.fak1 = singleDraw(random_.next(), 10, 10);
+    s.picture.fak2 = singleDraw(random_.next(), 10, 10);
+    s.picture.fak3 = singleDraw(random_.next(), 10, 10);
 }
 
 } // namespace genart

@@ -8,23 +8,23 @@ namespace genart {
 void ImageGenerator::PlotPixel()
 {
     // Both clamps are kept in the state.
-    if (s.barva == 0)
-        s.barva = 1;
-    if (s.barva > 675)
-        s.barva = 675;
+    if (s.carried.barva == 0)
+        s.carried.barva = 1;
+    if (s.carried.barva > 675)
+        s.carried.barva = 675;
 
     Colour colour = kBlack;
     // A tone too negative for a 32-bit whole number lies far left of the strip: black,
     // like every other tone whose column falls outside it.
-    if (const auto tone = toInt32(s.barva)) {
+    if (const auto tone = toInt32(s.carried.barva)) {
         const int offset = *tone % 280; // remainder keeps the tone's sign
-        const double column = s.pozic0 + offset;
+        const double column = s.picture.pozic0 + offset;
         // The packed value loses 100 as a whole, so a dark red borrows from green and blue.
         colour = palette_.Point(static_cast<float>(column), 10.0f) - 100;
         if (colour < 0)
             colour = kBlack;
     }
-    picture_.PSet(static_cast<float>(s.i), static_cast<float>(s.j), colour);
+    picture_.PSet(static_cast<float>(s.position.i), static_cast<float>(s.position.j), colour);
 }
 
 } // namespace genart

@@ -33,10 +33,9 @@ struct PictureConstants {
     bool needsSinR = false;
     bool needsCosR = false;
 
-    explicit PictureConstants(const GenerationState& s)
-        : formula(chosenVariant(s.tip1, 15)), channel(chosenVariant(s.tip2, 3)),
-          tone(chosenVariant(s.tip3, 4)), fi0(s.fi0), r0(s.r0), fak1(s.fak1), fak2(s.fak2),
-          fak3(s.fak3)
+    explicit PictureConstants(const PictureParameters& p)
+        : formula(chosenVariant(p.tip1, 15)), channel(chosenVariant(p.tip2, 3)), tone(chosenVariant(p.tip3, 4)),
+          fi0(p.fi0), r0(p.r0), fak1(p.fak1), fak2(p.fak2), fak3(p.fak3)
     {
         const auto among = [](int value, std::initializer_list<int> set) {
             for (int v : set)
@@ -50,14 +49,9 @@ struct PictureConstants {
     }
 };
 
-// The values the skip rule carries from one position to the next, as bits of a mask.
-struct Carries {
-    double ba = 0;
-    double re = 0;
-    double gr = 0;
-    double bl = 0;
-    double barva = 0;
-};
+// The values the skip rule carries from one position to the next, and their bits in a mask of
+// the ones a position wrote.
+using Carries = CarriedValues;
 enum : unsigned { kBa = 1u, kRe = 2u, kGr = 4u, kBl = 8u, kBarva = 16u, kAllCarries = 31u };
 
 // Consecutive positions of one column, taken through the steps one step at a time: each step

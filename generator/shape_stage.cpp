@@ -9,15 +9,15 @@ namespace genart {
 // from the drifting centre, its world position x, y and the centre's angle fit.
 void ImageGenerator::ShapeStage()
 {
-    const double r = s.r;
-    const double fi = s.fi;
-    const double x = s.x;
-    const double y = s.y;
-    const double fit = s.fit;
-    double& ba = s.ba;
+    const double r = s.position.r;
+    const double fi = s.position.fi;
+    const double x = s.position.x;
+    const double y = s.position.y;
+    const double fit = s.position.fit;
+    double& ba = s.carried.ba;
     using std::cos, std::sin, std::tan, std::pow, std::sqrt, std::abs;
 
-    switch (chosenVariant(s.tip1, 15)) {
+    switch (chosenVariant(s.picture.tip1, 15)) {
     case 1: storeIfCompleted(ba, r * r); break;
     case 2: storeIfCompleted(ba, r * fi); break;
     case 3: storeIfCompleted(ba, (r * r) * sin(r)); break;

@@ -54,9 +54,10 @@ FinishBatch finishBatchFor(const PictureConstants& k)
 } // namespace
 
 Sweep::Sweep(const GenerationState& s, const Surface& palette, int scale)
-    : scale_(scale), lastColumn_(s.sir * scale), lastRow_(s.vis * scale),
-      columnsPerUnit_(s.dx * scale), rowsPerUnit_(s.dy * scale), polx_(s.polx), poly_(s.poly),
-      korakfi1_(s.korakfi1), rowsBefore_(s.vis + 1.0), constants_(s), palette_(palette, s.pozic0)
+    : scale_(scale), lastColumn_(s.geometry.sir * scale), lastRow_(s.geometry.vis * scale),
+      columnsPerUnit_(s.geometry.dx * scale), rowsPerUnit_(s.geometry.dy * scale), polx_(s.geometry.polx),
+      poly_(s.geometry.poly), korakfi1_(s.drift.korakfi1), rowsBefore_(s.geometry.vis + 1.0), constants_(s.picture),
+      palette_(palette, s.picture.pozic0)
 {
     for (int row = 0; row <= lastRow_; ++row) {
         rowY_.push_back(yOf(row));

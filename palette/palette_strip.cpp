@@ -49,10 +49,10 @@ void paintPalette(const PaletteParameters& p, GenerationState& s, Surface& strip
 {
     // Every column is painted over; nothing of the previous palette survives.
     for (int k = 0; k < kPaletteColumns; ++k) {
-        s.re = wave(p.phase[0], p.stretch[0], k);
-        s.gr = wave(p.phase[1], p.stretch[1], k);
-        s.bl = wave(p.phase[2], p.stretch[2], k);
-        const Colour colour = rgb(component(s.re), component(s.gr), component(s.bl));
+        s.carried.re = wave(p.phase[0], p.stretch[0], k);
+        s.carried.gr = wave(p.phase[1], p.stretch[1], k);
+        s.carried.bl = wave(p.phase[2], p.stretch[2], k);
+        const Colour colour = rgb(component(s.carried.re), component(s.carried.gr), component(s.carried.bl));
         strip.Line(static_cast<float>(k), 0.0f, static_cast<float>(k), 33.0f, colour);
     }
 }

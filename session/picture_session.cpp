@@ -14,21 +14,21 @@ PictureSession::PictureSession(RandomSource& random, const Clock& clock, Surface
 
 void PictureSession::storeCaptionTexts()
 {
-    state_.tekst1 = kWebAddress;
-    state_.tekst2 = kCreditLine;
+    state_.texts.tekst1 = kWebAddress;
+    state_.texts.tekst2 = kCreditLine;
 }
 
 void PictureSession::setPictureGeometry()
 {
-    state_.sir = 600;
-    state_.vis = 450;
+    state_.geometry.sir = kPictureWidth;
+    state_.geometry.vis = kPictureHeight;
     const std::int16_t worldWidth = 12;
     const std::int16_t worldHeight = 9;
     // Division always yields a floating-point number: 9 / 2 is 4.5.
-    state_.polx = worldWidth / 2.0;
-    state_.poly = worldHeight / 2.0;
-    state_.dx = state_.sir / static_cast<double>(worldWidth);
-    state_.dy = state_.vis / static_cast<double>(worldHeight);
+    state_.geometry.polx = worldWidth / 2.0;
+    state_.geometry.poly = worldHeight / 2.0;
+    state_.geometry.dx = state_.geometry.sir / static_cast<double>(worldWidth);
+    state_.geometry.dy = state_.geometry.vis / static_cast<double>(worldHeight);
 }
 
 void PictureSession::NewPalette()
@@ -42,7 +42,7 @@ void PictureSession::NewImage()
     generator_.DrawParameters();
     recipe_ = recipeOf(state_, palette_);
     renderFast(state_, picture2_, picture1_);
-    PrintCaption(state_, picture1_);
+    PrintCaption(state_.texts, picture1_);
 }
 
 void PictureSession::perform(Action action)
@@ -79,7 +79,7 @@ bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scal
     options.cancel = cancel;
     if (!renderFast(state, strip, picture, options))
         return false;
-    PrintCaption(state, picture, scale);
+    PrintCaption(state.texts, picture, scale);
     return true;
 }
 

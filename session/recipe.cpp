@@ -51,20 +51,20 @@ const Field kFields[] = {
     GENART_FIELD("palette.stretch1", palette.stretch[0], Kind::Single, 10, 76, true),
     GENART_FIELD("palette.stretch2", palette.stretch[1], Kind::Single, 10, 76, true),
     GENART_FIELD("palette.stretch3", palette.stretch[2], Kind::Single, 10, 76, true),
-    GENART_FIELD("picture.tip1", tip1, Kind::Whole, 1, 15, true),
-    GENART_FIELD("picture.tip2", tip2, Kind::Whole, 1, 3, true),
-    GENART_FIELD("picture.tip3", tip3, Kind::Whole, 1, 4, true),
-    GENART_FIELD("picture.pozic0", pozic0, Kind::Whole, 5, 304, true),
-    GENART_FIELD("picture.fi0", fi0, Kind::Any, 0, 6.283, false),
-    GENART_FIELD("picture.r0", r0, Kind::Single, 1, 4, false),
-    GENART_FIELD("picture.fak1", fak1, Kind::Single, 10, 20, true),
-    GENART_FIELD("picture.fak2", fak2, Kind::Single, 10, 20, true),
-    GENART_FIELD("picture.fak3", fak3, Kind::Single, 10, 20, true),
-    GENART_FIELD("carried.ba", ba, Kind::Any, -kMax, kMax, true),
-    GENART_FIELD("carried.re", re, Kind::NonNegative, 0, kMax, true),
-    GENART_FIELD("carried.gr", gr, Kind::NonNegative, 0, kMax, true),
-    GENART_FIELD("carried.bl", bl, Kind::NonNegative, 0, kMax, true),
-    GENART_FIELD("carried.barva", barva, Kind::Any, -kMax, kMax, true),
+    GENART_FIELD("picture.tip1", picture.tip1, Kind::Whole, 1, 15, true),
+    GENART_FIELD("picture.tip2", picture.tip2, Kind::Whole, 1, 3, true),
+    GENART_FIELD("picture.tip3", picture.tip3, Kind::Whole, 1, 4, true),
+    GENART_FIELD("picture.pozic0", picture.pozic0, Kind::Whole, 5, 304, true),
+    GENART_FIELD("picture.fi0", picture.fi0, Kind::Any, 0, 6.283, false),
+    GENART_FIELD("picture.r0", picture.r0, Kind::Single, 1, 4, false),
+    GENART_FIELD("picture.fak1", picture.fak1, Kind::Single, 10, 20, true),
+    GENART_FIELD("picture.fak2", picture.fak2, Kind::Single, 10, 20, true),
+    GENART_FIELD("picture.fak3", picture.fak3, Kind::Single, 10, 20, true),
+    GENART_FIELD("carried.ba", carried.ba, Kind::Any, -kMax, kMax, true),
+    GENART_FIELD("carried.re", carried.re, Kind::NonNegative, 0, kMax, true),
+    GENART_FIELD("carried.gr", carried.gr, Kind::NonNegative, 0, kMax, true),
+    GENART_FIELD("carried.bl", carried.bl, Kind::NonNegative, 0, kMax, true),
+    GENART_FIELD("carried.barva", carried.barva, Kind::Any, -kMax, kMax, true),
 };
 
 #undef GENART_FIELD
@@ -130,45 +130,15 @@ std::optional<RecipeError> crossCheck(const Recipe& recipe)
 
 Recipe recipeOf(const GenerationState& s, const PaletteParameters& palette)
 {
-    Recipe recipe;
-    recipe.imeslike = s.imeslike;
-    recipe.palette = palette;
-    recipe.tip1 = s.tip1;
-    recipe.tip2 = s.tip2;
-    recipe.tip3 = s.tip3;
-    recipe.pozic0 = s.pozic0;
-    recipe.fi0 = s.fi0;
-    recipe.r0 = s.r0;
-    recipe.fak1 = s.fak1;
-    recipe.fak2 = s.fak2;
-    recipe.fak3 = s.fak3;
-    recipe.ba = s.ba;
-    recipe.re = s.re;
-    recipe.gr = s.gr;
-    recipe.bl = s.bl;
-    recipe.barva = s.barva;
-    return recipe;
+    return Recipe{s.texts.imeslike, palette, s.picture, s.carried};
 }
 
 void applyRecipe(const Recipe& recipe, GenerationState& s)
 {
-    s.imeslike = recipe.imeslike;
-    s.tip1 = recipe.tip1;
-    s.tip2 = recipe.tip2;
-    s.tip3 = recipe.tip3;
-    s.pozic0 = recipe.pozic0;
-    s.fi0 = recipe.fi0;
-    s.fi1 = 0;
-    s.r0 = recipe.r0;
-    s.korakfi1 = 0.00003;
-    s.fak1 = recipe.fak1;
-    s.fak2 = recipe.fak2;
-    s.fak3 = recipe.fak3;
-    s.ba = recipe.ba;
-    s.re = recipe.re;
-    s.gr = recipe.gr;
-    s.bl = recipe.bl;
-    s.barva = recipe.barva;
+    s.texts.imeslike = recipe.imeslike;
+    s.picture = recipe.picture;
+    s.drift = startingDrift();
+    s.carried = recipe.carried;
 }
 
 std::string recipeText(const Recipe& recipe)

@@ -8,17 +8,14 @@
 
 namespace genart {
 
-// Everything a picture needs to be drawn again without replaying the session: the palette
-// it was coloured from, the nine values it drew, the values the skip rule may carry into its
-// first positions, and its name.
+// Everything a picture needs to be drawn again without replaying the session: its name, the
+// palette it was coloured from, the nine values it drew, and the values the skip rule may
+// carry into its first positions.
 struct Recipe {
     std::string imeslike;
     PaletteParameters palette;
-    float tip1 = 0, tip2 = 0, tip3 = 0, pozic0 = 0;
-    double fi0 = 0;
-    float r0 = 0;
-    float fak1 = 0, fak2 = 0, fak3 = 0;
-    double ba = 0, re = 0, gr = 0, bl = 0, barva = 0;
+    PictureParameters picture;
+    CarriedValues carried;
 
     bool operator==(const Recipe&) const = default;
 };
@@ -29,7 +26,8 @@ inline constexpr const char* kRecipeKey = "genart-recipe"; // also the PNG text 
 // Takes the picture's values from the state as the sweep is about to start.
 Recipe recipeOf(const GenerationState& state, const PaletteParameters& palette);
 
-// Puts the recipe's values into a state whose geometry and caption texts are already set.
+// Puts the recipe's values into a state whose geometry and caption texts are already set, and
+// starts its drift as the parameter draw does.
 void applyRecipe(const Recipe& recipe, GenerationState& state);
 
 // Readable key=value lines, every number exact in hexadecimal floating point; the first

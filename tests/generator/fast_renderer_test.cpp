@@ -77,9 +77,9 @@ public:
     void drawParameters(const Variants& v)
     {
         session_.generator().DrawParameters();
-        state().tip1 = v.tip1;
-        state().tip2 = v.tip2;
-        state().tip3 = v.tip3;
+        state().picture.tip1 = v.tip1;
+        state().picture.tip2 = v.tip2;
+        state().picture.tip3 = v.tip3;
     }
 
     // Draws the picture with the procedures, then from the same state with the fast renderer
@@ -109,19 +109,19 @@ public:
             if (e != a)
                 out << "\n  " << name << ": expected " << e << ", got " << a;
         };
-        line("i", expected.i, actual.i);
-        line("j", expected.j, actual.j);
-        line("x", expected.x, actual.x);
-        line("y", expected.y, actual.y);
-        line("fi1", expected.fi1, actual.fi1);
-        line("fit", expected.fit, actual.fit);
-        line("r", expected.r, actual.r);
-        line("fi", expected.fi, actual.fi);
-        line("ba", expected.ba, actual.ba);
-        line("re", expected.re, actual.re);
-        line("gr", expected.gr, actual.gr);
-        line("bl", expected.bl, actual.bl);
-        line("barva", expected.barva, actual.barva);
+        line("i", expected.position.i, actual.position.i);
+        line("j", expected.position.j, actual.position.j);
+        line("x", expected.position.x, actual.position.x);
+        line("y", expected.position.y, actual.position.y);
+        line("fi1", expected.drift.fi1, actual.drift.fi1);
+        line("fit", expected.position.fit, actual.position.fit);
+        line("r", expected.position.r, actual.position.r);
+        line("fi", expected.position.fi, actual.position.fi);
+        line("ba", expected.carried.ba, actual.carried.ba);
+        line("re", expected.carried.re, actual.carried.re);
+        line("gr", expected.carried.gr, actual.carried.gr);
+        line("bl", expected.carried.bl, actual.carried.bl);
+        line("barva", expected.carried.barva, actual.carried.barva);
         return out.str();
     }
 
@@ -190,9 +190,7 @@ TEST(FastRenderer, FirstPositionsFailAndShowTheCarriesComingIn)
     // With the world's left edge at x = 0, formula 15 fails on the whole first column: the
     // shape value coming in is kept, so large that the channels overflow and keep theirs,
     // whose sum overflows, so the tone coming in is kept (and clamped) too.
-    struct Incoming {
-        double ba, re, gr, bl, barva;
-    };
+    using Incoming = CarriedValues;
     for (const Incoming in : {Incoming{1e308, 1e308, 1e308, 3, 0}, Incoming{1e308, 1e308, 1e308, 3, -5e9},
                               Incoming{1e308, 1e308, 1e308, 3, 1e6}, Incoming{2, 3, 5, 7, 11},
                               Incoming{-1e308, 4, 5, 6, 300.5}})
@@ -200,12 +198,8 @@ TEST(FastRenderer, FirstPositionsFailAndShowTheCarriesComingIn)
             Comparison c(77);
             c.drawParameters({15, 1, static_cast<float>(tip3)});
             GenerationState& s = c.state();
-            s.polx = 0;
-            s.ba = in.ba;
-            s.re = in.re;
-            s.gr = in.gr;
-            s.bl = in.bl;
-            s.barva = in.barva;
+            s.geometry.polx = 0;
+            s.carried = in;
             c.compare({withThreads(1), withThreads(2, 1), withThreads(7, 2)},
                       "incoming ba " + std::to_string(in.ba) + " barva " + std::to_string(in.barva) + ", tone "
                           + std::to_string(tip3));
@@ -222,8 +216,8 @@ TEST(FastRenderer, LongRunsOfFailuresAndOverflowingChannelsAcrossBlocks)
         for (int tip3 = 1; tip3 <= 4; ++tip3) {
             Comparison c(500 + tip2 * 10 + tip3);
             c.drawParameters({15, static_cast<float>(tip2), static_cast<float>(tip3)});
-            c.state().dx = 1e300;
-            c.state().polx = 0;
+            c.state().geometry.dx = 1e300;
+            c.state().geometry.polx = 0;
             c.compare({withThreads(7, 1), withThreads(2, 3)},
                       "squeezed world, variants 15, " + std::to_string(tip2) + ", " + std::to_string(tip3));
         }
@@ -234,9 +228,9 @@ TEST(FastRenderer, LongRunsOfFailuresAndOverflowingChannelsAcrossBlocks)
         for (int tip3 = 1; tip3 <= 4; ++tip3) {
             Comparison c(600 + tip3);
             c.drawParameters({15, tip2, static_cast<float>(tip3)});
-            c.state().dx = 1e300;
-            c.state().polx = 0;
-            c.state().fak2 = 1e38f;
+            c.state().geometry.dx = 1e300;
+            c.state().geometry.polx = 0;
+            c.state().picture.fak2 = 1e38f;
             c.compare({withThreads(7, 1), withThreads(2)},
                       "huge second factor, channel " + std::to_string(int(tip2)) + ", tone " + std::to_string(tip3));
         }
@@ -252,11 +246,11 @@ TEST(FastRenderer, AChannelNeverWrittenKeepsTheValueComingInThroughout)
             Comparison c(700 + never * 10 + tip3);
             c.drawParameters({1, 1, static_cast<float>(tip3)});
             GenerationState& s = c.state();
-            s.fak1 = s.fak2 = s.fak3 = 1;
-            (never == 0 ? s.fak1 : never == 1 ? s.fak2 : s.fak3) = std::numeric_limits<float>::infinity();
-            s.re = 100;
-            s.gr = 200;
-            s.bl = 300;
+            s.picture.fak1 = s.picture.fak2 = s.picture.fak3 = 1;
+            (never == 0 ? s.picture.fak1 : never == 1 ? s.picture.fak2 : s.picture.fak3) = std::numeric_limits<float>::infinity();
+            s.carried.re = 100;
+            s.carried.gr = 200;
+            s.carried.bl = 300;
             c.compare({withThreads(7, 1), withThreads(2)},
                       "channel " + std::to_string(never + 1) + " never written, tone " + std::to_string(tip3));
         }
@@ -271,7 +265,7 @@ TEST(FastRenderer, CentreOnAPixelFailsTheQuotientsOfThatPosition)
         for (const float tip3 : {3.0f, 1.0f}) {
             Comparison c(5);
             c.drawParameters({tip1, 2, tip3});
-            c.state().r0 = 0;
+            c.state().picture.r0 = 0;
             c.compare({withThreads(1), withThreads(2, 1), withThreads(7, 300)},
                       "formula " + std::to_string(int(tip1)) + ", tone " + std::to_string(int(tip3)));
         }
@@ -283,7 +277,7 @@ TEST(FastRenderer, SelectorsOutOfRangeAndAStartedDrift)
     // from where it is.
     Comparison c(9);
     c.drawParameters({0, 4, 5});
-    c.state().fi1 = 1.2345;
+    c.state().drift.fi1 = 1.2345;
     c.compare(kThreadCounts, "selectors 0, 4, 5");
     c.drawParameters({16, -1, 2.5f});
     c.compare(kThreadCounts, "selectors 16, -1, 2.5");
@@ -311,7 +305,7 @@ TEST(FastRenderer, SurfaceWithoutRasterGetsTheSamePixels)
     session.setPictureGeometry();
     session.NewPalette();
     session.generator().DrawParameters();
-    session.state().tip1 = 15;
+    session.state().picture.tip1 = 15;
     GenerationState fastState = session.state();
     session.generator().RenderImage();
 

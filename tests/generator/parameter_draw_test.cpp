@@ -30,39 +30,39 @@ TEST(ParameterDraw, ExtremeRandomValuesStayInsideEveryRange)
     for (const Case& c : cases) {
         GenerationState s;
         draw(s, std::vector<float>(9, c.rnd));
-        EXPECT_EQ(s.tip1, c.tip1) << c.rnd;
-        EXPECT_EQ(s.tip2, c.tip2) << c.rnd;
-        EXPECT_EQ(s.tip3, c.tip3) << c.rnd;
-        EXPECT_EQ(s.pozic0, c.pozic0) << c.rnd;
-        EXPECT_EQ(s.r0, c.r0) << c.rnd;
-        EXPECT_GE(s.fi0, c.fi0Low) << c.rnd;
-        EXPECT_LE(s.fi0, c.fi0High) << c.rnd;
-        EXPECT_TRUE(s.fak1 == c.fak && s.fak2 == c.fak && s.fak3 == c.fak) << c.rnd;
+        EXPECT_EQ(s.picture.tip1, c.tip1) << c.rnd;
+        EXPECT_EQ(s.picture.tip2, c.tip2) << c.rnd;
+        EXPECT_EQ(s.picture.tip3, c.tip3) << c.rnd;
+        EXPECT_EQ(s.picture.pozic0, c.pozic0) << c.rnd;
+        EXPECT_EQ(s.picture.r0, c.r0) << c.rnd;
+        EXPECT_GE(s.picture.fi0, c.fi0Low) << c.rnd;
+        EXPECT_LE(s.picture.fi0, c.fi0High) << c.rnd;
+        EXPECT_TRUE(s.picture.fak1 == c.fak && s.picture.fak2 == c.fak && s.picture.fak3 == c.fak) << c.rnd;
     }
 }
 
 TEST(ParameterDraw, TakesNineValuesInOrderAndTouchesNothingElse)
 {
     GenerationState s;
-    s.fi1 = 5.5;
-    s.ba = 3;
-    s.re = 7;
-    s.barva = 9;
-    s.tekst1 = "web";
+    s.drift.fi1 = 5.5;
+    s.carried.ba = 3;
+    s.carried.re = 7;
+    s.carried.barva = 9;
+    s.texts.tekst1 = "web";
     GenerationState expected = s;
-    expected.imeslike = "T20060309070503";
+    expected.texts.imeslike = "T20060309070503";
     // Binary fractions, so every parameter is exact and no two coincide.
-    expected.tip1 = 8;    // 8.5
-    expected.tip2 = 3;    // 3.25
-    expected.tip3 = 2;    // 2
-    expected.pozic0 = 42; // 42.5
-    expected.fi0 = 0.375 * 6.283;
-    expected.fi1 = 0;
-    expected.r0 = 2.875f;
-    expected.korakfi1 = 0.00003;
-    expected.fak1 = 10.625f;
-    expected.fak2 = 18.75f;
-    expected.fak3 = 19.375f;
+    expected.picture.tip1 = 8;    // 8.5
+    expected.picture.tip2 = 3;    // 3.25
+    expected.picture.tip3 = 2;    // 2
+    expected.picture.pozic0 = 42; // 42.5
+    expected.picture.fi0 = 0.375 * 6.283;
+    expected.drift.fi1 = 0;
+    expected.picture.r0 = 2.875f;
+    expected.drift.korakfi1 = 0.00003;
+    expected.picture.fak1 = 10.625f;
+    expected.picture.fak2 = 18.75f;
+    expected.picture.fak3 = 19.375f;
 
     EXPECT_EQ(draw(s, {0.5f, 0.75f, 0.25f, 0.125f, 0.375f, 0.625f, 0.0625f, 0.875f, 0.9375f, 0.1f}), 9u);
     EXPECT_EQ(s, expected);
@@ -72,9 +72,9 @@ TEST(ParameterDraw, PictureNameKeepsLeadingZeros)
 {
     GenerationState s;
     draw(s, std::vector<float>(9, 0.0f), FixedClock(2005, 12, 5, 14, 30, 15));
-    EXPECT_EQ(s.imeslike, "T20051205143015");
+    EXPECT_EQ(s.texts.imeslike, "T20051205143015");
     draw(s, std::vector<float>(9, 0.0f), FixedClock(2006, 3, 9, 7, 5, 3));
-    EXPECT_EQ(s.imeslike, "T20060309070503");
+    EXPECT_EQ(s.texts.imeslike, "T20060309070503");
 }
 
 } // namespace

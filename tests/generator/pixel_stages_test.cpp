@@ -25,7 +25,7 @@ struct StageFixture {
         for (int k = 0; k < strip.width(); ++k)
             strip.Line(k, 0, k, 33, 1000 + k);
     }
-    int plottedColumn() const { return picture.Point(s.i, s.j) - 900; }
+    int plottedColumn() const { return picture.Point(s.position.i, s.position.j) - 900; }
 
     GenerationState s;
     testing::ReplayRandom random{std::vector<float>{}};
@@ -48,12 +48,12 @@ TEST(PolarFrame, MeasuresFromACentreAtTwoZero)
     };
     for (const Case& c : cases) {
         StageFixture f;
-        f.s.r0 = 2;
-        f.s.x = c.x;
-        f.s.y = c.y;
+        f.s.picture.r0 = 2;
+        f.s.position.x = c.x;
+        f.s.position.y = c.y;
         f.generator.PolarFrame();
-        EXPECT_DOUBLE_EQ(f.s.r, c.r) << c.x << ", " << c.y;
-        EXPECT_DOUBLE_EQ(f.s.fi, c.fi) << c.x << ", " << c.y;
+        EXPECT_DOUBLE_EQ(f.s.position.r, c.r) << c.x << ", " << c.y;
+        EXPECT_DOUBLE_EQ(f.s.position.fi, c.fi) << c.x << ", " << c.y;
     }
 }
 
@@ -87,9 +87,11 @@ TEST(ShapeStage, FormulasAtAHandSetPixel)
     };
     for (const ShapeCase& c : cases) {
         StageFixture f;
-        f.s = {.x = c.x, .y = c.y, .ba = 5, .tip1 = c.tip1, .fit = c.fit, .r = c.r, .fi = c.fi};
+        f.s = {.picture = {.tip1 = c.tip1},
+               .carried = {.ba = 5},
+               .position = {.x = c.x, .y = c.y, .fit = c.fit, .r = c.r, .fi = c.fi}};
         f.generator.ShapeStage();
-        EXPECT_NEAR(f.s.ba, c.ba, std::abs(c.ba) * 5e-6) << "tip1 " << c.tip1 << " r " << c.r;
+        EXPECT_NEAR(f.s.carried.ba, c.ba, std::abs(c.ba) * 5e-6) << "tip1 " << c.tip1 << " r " << c.r;
     }
 }
 
@@ -113,12 +115,13 @@ TEST(ChannelStage, VariantsAndSkippedStatements)
     };
     for (const ChannelCase& c : cases) {
         StageFixture f;
-        f.s = {.ba = c.ba, .re = 1, .gr = 2, .bl = 3, .tip2 = c.tip2, .fit = c.fit, .r = c.r,
-               .fak1 = c.fak1, .fak2 = c.fak2, .fak3 = c.fak3};
+        f.s = {.picture = {.tip2 = c.tip2, .fak1 = c.fak1, .fak2 = c.fak2, .fak3 = c.fak3},
+               .carried = {.ba = c.ba, .re = 1, .gr = 2, .bl = 3},
+               .position = {.fit = c.fit, .r = c.r}};
         f.generator.ChannelStage();
-        EXPECT_DOUBLE_EQ(f.s.re, c.re) << "tip2 " << c.tip2 << " ba " << c.ba;
-        EXPECT_DOUBLE_EQ(f.s.gr, c.gr) << "tip2 " << c.tip2 << " ba " << c.ba;
-        EXPECT_DOUBLE_EQ(f.s.bl, c.bl) << "tip2 " << c.tip2 << " ba " << c.ba;
+        EXPECT_DOUBLE_EQ(f.s.carried.re, c.re) << "tip2 " << c.tip2 << " ba " << c.ba;
+        EXPECT_DOUBLE_EQ(f.s.carried.gr, c.gr) << "tip2 " << c.tip2 << " ba " << c.ba;
+        EXPECT_DOUBLE_EQ(f.s.carried.bl, c.bl) << "tip2 " << c.tip2 << " ba " << c.ba;
     }
 }
 
@@ -137,9 +140,11 @@ TEST(ToneStage, VariantsAndSkippedStatement)
     };
     for (const ToneCase& c : cases) {
         StageFixture f;
-        f.s = {.re = c.re, .gr = c.gr, .bl = c.bl, .barva = 42, .tip3 = c.tip3, .fit = c.fit, .r = c.r};
+        f.s = {.picture = {.tip3 = c.tip3},
+               .carried = {.re = c.re, .gr = c.gr, .bl = c.bl, .barva = 42},
+               .position = {.fit = c.fit, .r = c.r}};
         f.generator.ToneStage();
-        EXPECT_NEAR(f.s.barva, c.barva, 1e-12) << "tip3 " << c.tip3 << " r " << c.r;
+        EXPECT_NEAR(f.s.carried.barva, c.barva, 1e-12) << "tip3 " << c.tip3 << " r " << c.r;
     }
 }
 
@@ -160,13 +165,13 @@ TEST(PlotPixel, ToneChoosesThePaletteColumn)
     };
     for (const PlotCase& c : cases) {
         StageFixture f;
-        f.s.i = 7;
-        f.s.j = 9;
-        f.s.barva = c.barva;
-        f.s.pozic0 = c.pozic0;
+        f.s.position.i = 7;
+        f.s.position.j = 9;
+        f.s.carried.barva = c.barva;
+        f.s.picture.pozic0 = c.pozic0;
         f.generator.PlotPixel();
         EXPECT_EQ(f.plottedColumn(), c.column) << "barva " << c.barva;
-        EXPECT_EQ(f.s.barva, c.barvaAfter);
+        EXPECT_EQ(f.s.carried.barva, c.barvaAfter);
     }
 }
 
@@ -177,7 +182,7 @@ TEST(PlotPixel, HundredIsTakenFromThePackedColour)
     for (const Case& c : cases) {
         StageFixture f;
         f.strip.PSet(100, 10, c.strip);
-        f.s = {.barva = 0.3, .pozic0 = 100};
+        f.s = {.picture = {.pozic0 = 100}, .carried = {.barva = 0.3}};
         f.generator.PlotPixel();
         EXPECT_EQ(f.picture.Point(0, 0), c.plotted) << c.strip;
     }
@@ -186,16 +191,16 @@ TEST(PlotPixel, HundredIsTakenFromThePackedColour)
 TEST(PlotPixel, ColumnSixHundredAndRowFourFiftyLeaveNoMark)
 {
     StageFixture f;
-    f.s = {.barva = 0.3, .pozic0 = 100};
+    f.s = {.picture = {.pozic0 = 100}, .carried = {.barva = 0.3}};
     const QImage before = f.picture.image().copy();
     for (const auto& [i, j] : {std::pair{600, 0}, std::pair{0, 450}, std::pair{600, 450}}) {
-        f.s.i = static_cast<std::int16_t>(i);
-        f.s.j = static_cast<std::int16_t>(j);
+        f.s.position.i = static_cast<std::int16_t>(i);
+        f.s.position.j = static_cast<std::int16_t>(j);
         f.generator.PlotPixel();
     }
     EXPECT_TRUE(f.picture.image() == before);
-    f.s.i = 599;
-    f.s.j = 449;
+    f.s.position.i = 599;
+    f.s.position.j = 449;
     f.generator.PlotPixel();
     EXPECT_EQ(f.plottedColumn(), 100); // the last pixel inside is painted
 }

@@ -21,7 +21,7 @@ public:
     int height() const override { return 450; }
     void PSet(float px, float py, Colour) override
     {
-        calls.push_back({state->i, state->j, px, py, state->x, state->y, state->ba, state->fi1, state->fit});
+        calls.push_back({state->position.i, state->position.j, px, py, state->position.x, state->position.y, state->carried.ba, state->drift.fi1, state->position.fit});
     }
     Colour Point(float, float) const override { return kOutside; }
     void Line(float, float, float, float, Colour) override {}
@@ -43,7 +43,7 @@ protected:
         picture.state = &session.state();
         session.setPictureGeometry();
         session.generator().DrawParameters();
-        ASSERT_EQ(session.state().tip1, 15);
+        ASSERT_EQ(session.state().picture.tip1, 15);
         session.generator().RenderImage();
         ASSERT_EQ(picture.calls.size(), kPositions);
     }
@@ -80,10 +80,10 @@ TEST_F(RasterSweep, DriftAccumulatesOneStepPerPosition)
         expected = expected + 0.00003;
     // The step is added before it is used, so the first position already sees one.
     EXPECT_EQ(picture.calls.front().fi1, 0.00003);
-    EXPECT_EQ(picture.calls.front().fit, session.state().fi0 + 0.00003);
-    EXPECT_EQ(session.state().fi1, expected);
-    EXPECT_NE(session.state().fi1, kPositions * 0.00003); // summed, not multiplied
-    EXPECT_NEAR(session.state().fi1, 8.13153, 1e-5);
+    EXPECT_EQ(picture.calls.front().fit, session.state().picture.fi0 + 0.00003);
+    EXPECT_EQ(session.state().drift.fi1, expected);
+    EXPECT_NE(session.state().drift.fi1, kPositions * 0.00003); // summed, not multiplied
+    EXPECT_NEAR(session.state().drift.fi1, 8.13153, 1e-5);
 }
 
 TEST_F(RasterSweep, ColumnWhereXIsZeroKeepsTheLastShapeOfTheColumnBefore)

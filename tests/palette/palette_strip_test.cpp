@@ -57,9 +57,9 @@ TEST(PalettePaint, FirstColumnFollowsThePhasesAndColumn601StaysInTheChannels)
 
     paintPalette({.phase = {0.5, 0, 0}, .stretch = {20, 601, 1202}}, s, strip);
     EXPECT_EQ(strip.Point(0, 10), rgb(186, 126, 126));
-    EXPECT_NEAR(s.re, 30.0263, 1e-4);  // (sin(0.5 + 30.05) + 1) 126
-    EXPECT_NEAR(s.gr, 232.0253, 1e-4); // (sin(1) + 1) 126
-    EXPECT_NEAR(s.bl, 186.4076, 1e-4); // (sin(0.5) + 1) 126
+    EXPECT_NEAR(s.carried.re, 30.0263, 1e-4);  // (sin(0.5 + 30.05) + 1) 126
+    EXPECT_NEAR(s.carried.gr, 232.0253, 1e-4); // (sin(1) + 1) 126
+    EXPECT_NEAR(s.carried.bl, 186.4076, 1e-4); // (sin(0.5) + 1) 126
 }
 
 TEST(PalettePaint, EveryColumnIsOneColourFromZeroTo252)

@@ -73,11 +73,7 @@ TEST(Caption, ThreeWhiteTextsAcrossTheBottomRows)
     ImageSurface picture(600, 450);
     picture.setForeColor(rgb(255, 0, 0));
     picture.setFontSize(30);
-    GenerationState state;
-    state.imeslike = "T20060309070503";
-    state.tekst1 = "www";
-    state.tekst2 = "Generative";
-    PrintCaption(state, picture);
+    PrintCaption({"T20060309070503", "www", "Generative"}, picture);
 
     EXPECT_EQ(litIn(picture, 0, 0, 600, 421).count, 0); // nothing above the caption rows
     EXPECT_EQ(litIn(picture, 0, 0, 11, 450).count, 0);  // nothing left of the name

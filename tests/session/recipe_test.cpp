@@ -50,11 +50,11 @@ TEST(Recipe, TextRoundTripKeepsEveryBit)
     Studio studio(11);
     Recipe recipe = studio.session.recipe();
     // Carried values of every kind the skip rule may leave behind.
-    recipe.ba = -0x1.fffffffffffffp+1023;
-    recipe.re = 0x0.0000000000001p-1022; // the smallest subnormal
-    recipe.gr = 0;
-    recipe.bl = 1e300;
-    recipe.barva = 675;
+    recipe.carried.ba = -0x1.fffffffffffffp+1023;
+    recipe.carried.re = 0x0.0000000000001p-1022; // the smallest subnormal
+    recipe.carried.gr = 0;
+    recipe.carried.bl = 1e300;
+    recipe.carried.barva = 675;
     const std::string text = recipeText(recipe);
     EXPECT_EQ(parsed(text), recipe);
     // Folded onto one line, as some PNG readers hand text back, it still reads.
@@ -73,11 +73,7 @@ TEST(Recipe, RecordsThePaletteAndTheValuesCarriedIntoTheSweep)
     studio.session.NewPalette();
     const GenerationState before = studio.session.state();
     studio.session.NewImage();
-    EXPECT_EQ(studio.session.recipe().re, before.re);
-    EXPECT_EQ(studio.session.recipe().gr, before.gr);
-    EXPECT_EQ(studio.session.recipe().bl, before.bl);
-    EXPECT_EQ(studio.session.recipe().ba, before.ba);
-    EXPECT_EQ(studio.session.recipe().barva, before.barva);
+    EXPECT_EQ(studio.session.recipe().carried, before.carried);
 }
 
 TEST(Recipe, RedrawsTheSamePixelsAfterAnySequenceOfCommands)
@@ -104,13 +100,13 @@ TEST(Recipe, CarriedValuesReachPixelsWhoseStatementsFail)
     // the very first position fails and shows the value carried in from before the picture.
     Studio studio(14);
     Recipe recipe = studio.session.recipe();
-    recipe.tip1 = 13;
-    recipe.tip2 = 1;
-    recipe.tip3 = 1;
-    recipe.r0 = 4.5f;
-    recipe.fi0 = std::acos(0.0) - 0.00003; // sin of the first angle rounds to exactly 1
+    recipe.picture.tip1 = 13;
+    recipe.picture.tip2 = 1;
+    recipe.picture.tip3 = 1;
+    recipe.picture.r0 = 4.5f;
+    recipe.picture.fi0 = std::acos(0.0) - 0.00003; // sin of the first angle rounds to exactly 1
     auto drawn = [&](double carriedBa) {
-        recipe.ba = carriedBa;
+        recipe.carried.ba = carriedBa;
         ImageSurface picture(600, 450);
         ImageSurface strip(601, 33);
         drawRecipe(recipe, picture, strip);
