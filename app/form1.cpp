@@ -38,7 +38,7 @@ QPushButton* makeButton(const char* caption, const QRect& geometry, QWidget* par
 } // namespace
 
 Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed)
-    : random_(random), fixedSeed_(fixedSeed), picture1_(600, 450), picture2_(601, 33),
+    : fixedSeed_(fixedSeed), picture1_(kPictureWidth, kPictureHeight), picture2_(kStripWidth, kStripHeight),
       session_(random, clock, picture1_, picture2_)
 {
     setWindowTitle(QStringLiteral("Form1"));
@@ -102,22 +102,17 @@ Form1::~Form1()
 void Form1::Form_Load()
 {
     showMaximized();
-    random_.seed(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
-    session_.storeCaptionTexts();
     QPalette background = palette();
     background.setColor(QPalette::Window, Qt::black);
     setPalette(background);
     setAutoFillBackground(true);
-    session_.setPictureGeometry();
-    session_.NewPalette();
-    session_.NewImage();
+    session_.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
     showSurfaces();
 }
 
 void Form1::Command1_Click()
 {
-    session_.NewImage();
-    showSurfaces();
+    perform(Action::Image);
 }
 
 void Form1::Command2_Click()
@@ -127,14 +122,17 @@ void Form1::Command2_Click()
 
 void Form1::Command3_Click()
 {
-    session_.NewPalette();
-    showSurfaces();
+    perform(Action::Palette);
 }
 
 void Form1::Command5_Click()
 {
-    session_.NewPalette();
-    session_.NewImage();
+    perform(Action::Both);
+}
+
+void Form1::perform(Action action)
+{
+    session_.perform(action);
     showSurfaces();
 }
 
@@ -203,7 +201,7 @@ void Form1::savePictureAs()
     dialog.setOption(QFileDialog::DontUseNativeDialog); // so the size choice can sit in it
     auto* size = new QComboBox(&dialog);
     for (const int scale : {1, 2, 4, 8})
-        size->addItem(tr("%1× (%2 × %3 pixels)").arg(scale).arg(600 * scale).arg(450 * scale), scale);
+        size->addItem(tr("%1× (%2 × %3 pixels)").arg(scale).arg(kPictureWidth * scale).arg(kPictureHeight * scale), scale);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         const int row = grid->rowCount();
         grid->addWidget(new QLabel(tr("Size:"), &dialog), row, 0);

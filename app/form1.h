@@ -67,9 +67,10 @@ private slots:
     void savePictureAs();
 
 private:
+    // A picture button's command, then the surfaces shown again.
+    void perform(Action action);
     void showSurfaces();
 
-    RandomSource& random_;
     std::optional<std::uint32_t> fixedSeed_;
     QFutureWatcher<QString>* poster_ = nullptr; // the poster being drawn, if any
     QProgressDialog* posterProgress_ = nullptr;

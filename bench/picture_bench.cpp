@@ -20,8 +20,7 @@ struct Studio {
 
     Studio()
     {
-        session.storeCaptionTexts();
-        session.setPictureGeometry();
+        setFixedState(session.state());
         session.NewPalette();
     }
 };

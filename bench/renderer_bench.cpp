@@ -17,8 +17,7 @@ using namespace genart;
 struct Setting {
     explicit Setting(int scale) : picture(600 * scale, 450 * scale)
     {
-        session.storeCaptionTexts();
-        session.setPictureGeometry();
+        setFixedState(session.state());
         session.NewPalette();
         session.generator().DrawParameters();
         start = session.state();

@@ -57,9 +57,9 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
         errors << "genart: render: " << options.outDir << ": no such folder\n";
         return 1;
     }
-    TwisterRandom random(*options.seed);
-    ImageSurface picture1(600, 450);
-    ImageSurface picture2(601, 33);
+    TwisterRandom random;
+    ImageSurface picture1(kPictureWidth, kPictureHeight);
+    ImageSurface picture2(kStripWidth, kStripHeight);
     PictureSession session(random, clock, picture1, picture2);
 
     const auto started = std::chrono::steady_clock::now();
@@ -69,7 +69,7 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     for (int n = 0; n < *options.count; ++n) {
         // The first picture is start-up's; every later one is a button press.
         if (n == 0)
-            session.startUp();
+            session.startUp(*options.seed);
         else
             session.perform(options.keepPalette ? Action::Image : Action::Both);
 

@@ -33,13 +33,13 @@ int write(const std::vector<PngOutput>& outputs, bool force, std::ostream& error
 // Start-up's palette and picture, then each action as its button would do it.
 int renderSession(const RenderOptions& options, std::ostream& errors)
 {
-    TwisterRandom random(*options.seed);
+    TwisterRandom random;
     const auto clock = clockFor(options);
-    ImageSurface picture1(600, 450);
-    ImageSurface picture2(601, 33);
+    ImageSurface picture1(kPictureWidth, kPictureHeight);
+    ImageSurface picture2(kStripWidth, kStripHeight);
     PictureSession session(random, *clock, picture1, picture2);
 
-    session.startUp();
+    session.startUp(*options.seed);
     for (const Action action : options.actions)
         session.perform(action);
 

@@ -9,8 +9,8 @@ namespace genart {
 std::optional<ExportedPicture> exportPicture(const Recipe& recipe, int scale, const DrawProgress& progress,
                                              const std::atomic<bool>* cancel)
 {
-    ImageSurface picture(600 * scale, 450 * scale);
-    ImageSurface strip(601, 33);
+    ImageSurface picture(kPictureWidth * scale, kPictureHeight * scale);
+    ImageSurface strip(kStripWidth, kStripHeight);
     if (!drawRecipe(recipe, picture, strip, scale, progress, cancel))
         return std::nullopt;
     return ExportedPicture{withRecipe(picture.image(), recipe), withRecipe(strip.image(), recipe)};

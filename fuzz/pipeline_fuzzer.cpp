@@ -81,8 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         require(finite(state), "a statement stored a NaN or an infinity");
     };
 
-    session.storeCaptionTexts();
-    session.setPictureGeometry();
+    setFixedState(session.state());
     session.NewPalette();
     // Whatever an earlier picture or the palette could have left behind.
     state.carried.ba = carriedValue(data);

@@ -53,7 +53,7 @@ void paintPalette(const PaletteParameters& p, GenerationState& s, Surface& strip
         s.carried.gr = wave(p.phase[1], p.stretch[1], k);
         s.carried.bl = wave(p.phase[2], p.stretch[2], k);
         const Colour colour = rgb(component(s.carried.re), component(s.carried.gr), component(s.carried.bl));
-        strip.Line(static_cast<float>(k), 0.0f, static_cast<float>(k), 33.0f, colour);
+        strip.Line(static_cast<float>(k), 0.0f, static_cast<float>(k), static_cast<float>(kStripHeight), colour);
     }
 }
 

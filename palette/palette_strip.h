@@ -20,7 +20,11 @@ struct PaletteParameters {
     bool operator==(const PaletteParameters&) const = default;
 };
 
-constexpr int kPaletteColumns = 602; // columns 0..601; the last lies just outside the strip
+// The strip is 601 by 33 pixels; the palette paints one column more (0..601), which lies just
+// outside it.
+inline constexpr int kStripWidth = 601;
+inline constexpr int kStripHeight = 33;
+inline constexpr int kPaletteColumns = kStripWidth + 1;
 
 // Takes exactly eleven values from the generator, in a fixed order.
 PaletteParameters drawPaletteParameters(RandomSource& random);

@@ -2,9 +2,25 @@
 
 #include "caption/caption_line.h"
 #include "generator/fast_renderer.h"
-#include "palette/palette_strip.h"
 
 namespace genart {
+
+void setFixedState(GenerationState& state)
+{
+    state.texts.tekst1 = kWebAddress;
+    state.texts.tekst2 = kCreditLine;
+
+    Geometry& g = state.geometry;
+    g.sir = kPictureWidth;
+    g.vis = kPictureHeight;
+    const std::int16_t worldWidth = 12;
+    const std::int16_t worldHeight = 9;
+    // Division always yields a floating-point number: 9 / 2 is 4.5.
+    g.polx = worldWidth / 2.0;
+    g.poly = worldHeight / 2.0;
+    g.dx = g.sir / static_cast<double>(worldWidth);
+    g.dy = g.vis / static_cast<double>(worldHeight);
+}
 
 PictureSession::PictureSession(RandomSource& random, const Clock& clock, Surface& picture1, Surface& picture2)
     : random_(random), picture1_(picture1), picture2_(picture2),
@@ -12,23 +28,20 @@ PictureSession::PictureSession(RandomSource& random, const Clock& clock, Surface
 {
 }
 
-void PictureSession::storeCaptionTexts()
+void PictureSession::startUp(std::uint32_t seed)
 {
-    state_.texts.tekst1 = kWebAddress;
-    state_.texts.tekst2 = kCreditLine;
+    random_.seed(seed);
+    setFixedState(state_);
+    NewPalette();
+    NewImage();
 }
 
-void PictureSession::setPictureGeometry()
+void PictureSession::perform(Action action)
 {
-    state_.geometry.sir = kPictureWidth;
-    state_.geometry.vis = kPictureHeight;
-    const std::int16_t worldWidth = 12;
-    const std::int16_t worldHeight = 9;
-    // Division always yields a floating-point number: 9 / 2 is 4.5.
-    state_.geometry.polx = worldWidth / 2.0;
-    state_.geometry.poly = worldHeight / 2.0;
-    state_.geometry.dx = state_.geometry.sir / static_cast<double>(worldWidth);
-    state_.geometry.dy = state_.geometry.vis / static_cast<double>(worldHeight);
+    if (action != Action::Image)
+        NewPalette();
+    if (action != Action::Palette)
+        NewImage();
 }
 
 void PictureSession::NewPalette()
@@ -45,32 +58,12 @@ void PictureSession::NewImage()
     PrintCaption(state_.texts, picture1_);
 }
 
-void PictureSession::perform(Action action)
-{
-    if (action != Action::Image)
-        NewPalette();
-    if (action != Action::Palette)
-        NewImage();
-}
-
-void PictureSession::startUp()
-{
-    storeCaptionTexts();
-    setPictureGeometry();
-    NewPalette();
-    NewImage();
-}
-
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale, const DrawProgress& progress,
                 const std::atomic<bool>* cancel)
 {
     // A recipe draws nothing at random and reads no clock.
-    TwisterRandom unused;
-    FixedClock noon(2000, 1, 1, 12, 0, 0);
-    PictureSession session(unused, noon, picture, strip);
-    session.storeCaptionTexts();
-    session.setPictureGeometry();
-    GenerationState& state = session.state();
+    GenerationState state;
+    setFixedState(state);
     paintPalette(recipe.palette, state, strip);
     applyRecipe(recipe, state);
     FastRenderOptions options;

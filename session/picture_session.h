@@ -1,14 +1,16 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 
-#include "session/recipe.h"
 #include "generator/generation_state.h"
 #include "generator/image_generator.h"
+#include "palette/palette_strip.h"
 #include "platform/clock.h"
 #include "platform/random_source.h"
 #include "platform/surface.h"
+#include "session/recipe.h"
 
 namespace genart {
 
@@ -20,24 +22,26 @@ enum class Action { Image, Palette, Both };
 inline constexpr const char* kWebAddress = "www.orvanik.example";
 inline constexpr const char* kCreditLine = "Generative Art by Orvanik";
 
+// The part of start-up that draws nothing: the caption's fixed texts, then the picture
+// geometry. Every picture, the window's or a recipe's, is drawn on a state set up so.
+void setFixedState(GenerationState& state);
+
 // The drawing side of the window: the generation state with the procedures that draw the
-// palette strip and the picture on two surfaces. The window and the command-line renderer
-// both drive one of these.
+// palette strip on Picture2 and the picture on Picture1. The window and the command line
+// both drive one of these, so start-up and every command exist once.
 class PictureSession {
 public:
     PictureSession(RandomSource& random, const Clock& clock, Surface& picture1, Surface& picture2);
 
-    // Start-up's part of the state: the caption texts, then the picture geometry.
-    void storeCaptionTexts();
-    void setPictureGeometry();
-
-    // What the buttons ask for.
-    void NewPalette();
-    void NewImage(); // parameters, sweep, caption; the palette is not touched
+    // Start-up's share of the drawing: seeds the generator, sets the fixed state, then draws
+    // the first palette and the first picture.
+    void startUp(std::uint32_t seed);
+    // One press of a picture button.
     void perform(Action action);
 
-    // Start-up's share of the drawing: caption texts, geometry, first palette, first picture.
-    void startUp();
+    // The two drawing procedures the buttons chain.
+    void NewPalette();
+    void NewImage(); // parameters, sweep, caption; the palette is not touched
 
     // What it takes to draw the picture now on Picture1 again, and the palette now on Picture2.
     const Recipe& recipe() const { return recipe_; }

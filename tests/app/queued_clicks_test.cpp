@@ -35,7 +35,7 @@ TEST(QueuedClicks, HundredClicksAreAllHandledInOrder)
     ImageSurface picture1(600, 450);
     ImageSurface picture2(601, 33);
     PictureSession expected(expectedRandom, clock, picture1, picture2);
-    expected.startUp();
+    expected.startUp(99);
 
     QPushButton* const buttons[] = {window.Command1, window.Command3, window.Command5, window.Command4};
     for (int n = 0; n < 100; ++n) {

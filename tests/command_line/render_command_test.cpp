@@ -51,7 +51,7 @@ TEST_F(RenderCommandTest, WritesPictureAndStripAsDrawnInProcess)
     ImageSurface picture1(600, 450);
     ImageSurface picture2(601, 33);
     PictureSession session(random, clock, picture1, picture2);
-    session.startUp();
+    session.startUp(7);
     EXPECT_EQ(session.state().texts.imeslike, "T20260102030405");
     EXPECT_EQ(picture, picture1.image().convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(strip, picture2.image().convertToFormat(QImage::Format_RGB32));

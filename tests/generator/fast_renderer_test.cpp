@@ -67,8 +67,7 @@ public:
         : random_(seed), scale_(scale), reference_(600 * scale, 450 * scale), fast_(600 * scale, 450 * scale),
           session_(random_, clock_, reference_, strip_)
     {
-        session_.storeCaptionTexts();
-        session_.setPictureGeometry();
+        setFixedState(session_.state());
         session_.NewPalette();
     }
 
@@ -302,7 +301,7 @@ TEST(FastRenderer, SurfaceWithoutRasterGetsTheSamePixels)
     const FixedClock clock(2026, 12, 8, 12, 0, 0);
     ImageSurface reference(600, 450), strip(601, 33);
     PictureSession session(random, clock, reference, strip);
-    session.setPictureGeometry();
+    setFixedState(session.state());
     session.NewPalette();
     session.generator().DrawParameters();
     session.state().picture.tip1 = 15;
@@ -322,7 +321,7 @@ TEST(FastRenderer, ReportsProgressAndStopsWhenCancelled)
     const FixedClock clock(2026, 12, 8, 12, 0, 0);
     ImageSurface picture(600, 450), strip(601, 33);
     PictureSession session(random, clock, picture, strip);
-    session.setPictureGeometry();
+    setFixedState(session.state());
     session.NewPalette();
     session.generator().DrawParameters();
     const GenerationState before = session.state();

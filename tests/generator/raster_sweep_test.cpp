@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         picture.state = &session.state();
-        session.setPictureGeometry();
+        setFixedState(session.state());
         session.generator().DrawParameters();
         ASSERT_EQ(session.state().picture.tip1, 15);
         session.generator().RenderImage();

@@ -32,7 +32,7 @@ Frames drawHeadless(std::uint32_t seed, const std::vector<Action>& actions)
         frames.pictures.push_back(picture.image().copy());
         frames.strips.push_back(strip.image().copy());
     };
-    session.startUp();
+    session.startUp(seed);
     keep();
     for (const Action action : actions) {
         session.perform(action);

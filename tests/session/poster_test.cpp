@@ -14,7 +14,7 @@ Recipe recipeFromSeed(std::uint32_t seed)
     ImageSurface picture1(600, 450);
     ImageSurface picture2(601, 33);
     PictureSession session(random, clock, picture1, picture2);
-    session.startUp();
+    session.startUp(seed);
     return session.recipe();
 }
 

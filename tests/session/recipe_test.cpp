@@ -16,7 +16,7 @@ namespace {
 struct Studio {
     explicit Studio(std::uint32_t seed) : random(seed)
     {
-        session.startUp();
+        session.startUp(seed);
     }
     TwisterRandom random;
     FixedClock clock{2026, 3, 4, 5, 6, 7};
