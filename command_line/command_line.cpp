@@ -4,6 +4,10 @@
 #include <charconv>
 #include <chrono>
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
 namespace genart {
 namespace {
 
@@ -149,36 +153,156 @@ std::optional<std::string> contradiction(const RenderOptions& o, const std::vect
     return std::nullopt;
 }
 
+// Arguments go through Qt byte for byte, as Latin-1, so that a file name comes back exactly as
+// typed whatever its encoding; the options' names and the '=' are plain ASCII either way.
+QString toQt(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string fromQt(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QCommandLineOption helpOption()
+{
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QString());
+}
+
+bool isHelp(const QCommandLineOption& option)
+{
+    return option.names().contains(QStringLiteral("help"));
+}
+
+// One option as read, in the order typed.
+struct GivenOption {
+    const QCommandLineOption* option;
+    std::string name; // "--seed": the long name, as messages spell it
+    bool valued;
+    std::optional<std::string> value; // for an option that takes one; empty when none followed
+};
+
+struct Reading {
+    std::vector<GivenOption> options; // every option up to the first argument that is not one
+    std::optional<std::string> stray; // that argument, as typed
+};
+
+// Reads the arguments with QCommandLineParser, then lines what it found up with the arguments as
+// typed. Its own error texts are not used: the faults are told by the callers, in genart's words
+// and in the order typed. An option is `--name`, or `--name=value` for one that takes a value (or
+// `-h`); an option that takes a value without '=' takes the next argument, whatever it is.
+Reading read(const std::vector<QCommandLineOption>& known, const std::vector<std::string>& arguments,
+             std::size_t first)
+{
+    QStringList typed{QStringLiteral("genart")};
+    for (std::size_t n = first; n < arguments.size(); ++n)
+        typed.append(toQt(arguments[n]));
+    QCommandLineParser parser;
+    for (const QCommandLineOption& option : known)
+        parser.addOption(option);
+    parser.parse(typed);
+
+    const QStringList found = parser.optionNames(); // in order, once for each time given
+    std::vector<qsizetype> timesSeen(known.size(), 0);
+    Reading reading;
+    qsizetype next = 0;
+    for (qsizetype n = 1; n < typed.size(); ++n) {
+        const QString& argument = typed[n];
+        const auto option = next < found.size()
+            ? std::find_if(known.begin(), known.end(),
+                           [&](const QCommandLineOption& o) { return o.names().contains(found[next]); })
+            : known.end();
+        if (option == known.end()) {
+            reading.stray = fromQt(argument);
+            break;
+        }
+        const QString& name = found[next];
+        const QString spelled = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        const bool valued = !option->valueName().isEmpty();
+        const bool joined = valued && argument.startsWith(spelled + QLatin1Char('='));
+        if (argument != spelled && !joined) { // e.g. `--force=yes`, or `-hx`
+            reading.stray = fromQt(argument);
+            break;
+        }
+        ++next;
+        GivenOption given{&*option, "--" + fromQt(option->names().constLast()), valued, std::nullopt};
+        if (valued) {
+            const QStringList values = parser.values(*option);
+            const qsizetype time = timesSeen[static_cast<std::size_t>(option - known.begin())]++;
+            if (time < values.size())
+                given.value = fromQt(values[time]);
+            if (!joined)
+                ++n; // the value was the next argument
+        }
+        reading.options.push_back(std::move(given));
+    }
+    return reading;
+}
+
+std::vector<QCommandLineOption> renderOptions()
+{
+    std::vector<QCommandLineOption> options{helpOption()};
+    for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "scale", "count", "out-dir"})
+        options.emplace_back(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+    for (const char* name : {"force", "quiet", "keep-palette", "palettes"})
+        options.emplace_back(QString::fromLatin1(name), QString());
+    return options;
+}
+
 Command parseRender(const std::vector<std::string>& args)
 {
-    static const std::vector<std::string> valued = {"--seed", "--out", "--palette-out", "--actions", "--time",
-                                                    "--recipe", "--scale", "--count", "--out-dir"};
-    static const std::vector<std::string> flags = {"--force", "--quiet", "--keep-palette", "--palettes"};
+    const std::vector<QCommandLineOption> known = renderOptions();
+    const Reading reading = read(known, args, 1);
     RenderOptions options;
     std::vector<std::string> given;
-    for (std::size_t n = 1; n < args.size(); ++n) {
-        const std::string& option = args[n];
-        const bool isValued = std::find(valued.begin(), valued.end(), option) != valued.end();
-        const bool isFlag = std::find(flags.begin(), flags.end(), option) != flags.end();
-        if (!isValued && !isFlag)
-            return error("render: unknown option '" + option + "'");
-        if (std::find(given.begin(), given.end(), option) != given.end())
-            return error("render: option " + option + " is given twice");
-        given.push_back(option);
-        if (isFlag) {
-            options.force |= option == "--force";
-            options.quiet |= option == "--quiet";
-            options.keepPalette |= option == "--keep-palette";
-            options.palettes |= option == "--palettes";
+    for (const GivenOption& option : reading.options) {
+        if (isHelp(*option.option))
+            return HelpRequest{.render = true};
+        if (std::find(given.begin(), given.end(), option.name) != given.end())
+            return error("render: option " + option.name + " is given twice");
+        given.push_back(option.name);
+        if (!option.valued) {
+            options.force |= option.name == "--force";
+            options.quiet |= option.name == "--quiet";
+            options.keepPalette |= option.name == "--keep-palette";
+            options.palettes |= option.name == "--palettes";
             continue;
         }
-        if (n + 1 >= args.size())
-            return error("render: option " + option + " needs a value");
-        if (const auto problem = takeValue(options, option, args[++n]))
+        if (!option.value)
+            return error("render: option " + option.name + " needs a value");
+        if (const auto problem = takeValue(options, option.name, *option.value))
             return error("render: " + *problem);
     }
+    if (reading.stray)
+        return error("render: unknown option '" + *reading.stray + "'");
     if (const auto problem = contradiction(options, given))
         return error("render: " + *problem);
+    return options;
+}
+
+// `genart [--seed N]`; a later --seed replaces an earlier one.
+Command parseWindow(const std::vector<std::string>& args)
+{
+    const QCommandLineOption version(QStringLiteral("version"), QString());
+    const std::vector<QCommandLineOption> known{helpOption(), version,
+                                                QCommandLineOption(QStringLiteral("seed"), QString(), QStringLiteral("N"))};
+    const Reading reading = read(known, args, 0);
+    WindowOptions options;
+    for (const GivenOption& option : reading.options) {
+        if (isHelp(*option.option))
+            return HelpRequest{};
+        if (option.name == "--version")
+            return VersionRequest{};
+        if (!option.value)
+            return error("option --seed needs a value");
+        options.seed = parseSeed(*option.value);
+        if (!options.seed)
+            return error("--seed takes a whole number from 0 to 4294967295, not '" + *option.value + "'");
+    }
+    if (reading.stray)
+        return error("unknown option '" + *reading.stray + "'");
     return options;
 }
 
@@ -186,43 +310,57 @@ Command parseRender(const std::vector<std::string>& args)
 
 Command parseCommandLine(const std::vector<std::string>& args)
 {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help"))
+    if (!args.empty() && args[0] == "help")
         return HelpRequest{};
     if (!args.empty() && args[0] == "render")
         return parseRender(args);
-    WindowOptions options;
-    for (std::size_t n = 0; n < args.size(); ++n) {
-        if (args[n] != "--seed")
-            return error("unknown option '" + args[n] + "'");
-        if (n + 1 >= args.size())
-            return error("option --seed needs a value");
-        const auto seed = parseSeed(args[++n]);
-        if (!seed)
-            return error("--seed takes a whole number from 0 to 4294967295, not '" + args[n] + "'");
-        options.seed = seed;
-    }
-    return options;
+    return parseWindow(args);
 }
+
+namespace {
+
+const char* const kRenderForms =
+    "  genart render --seed N --out PICTURE.png [--palette-out STRIP.png]\n"
+    "                [--actions LIST] [--time YYYY-MM-DDTHH:MM:SS] [--scale S] [--force]\n"
+    "      draw without a window: start-up, then each action of LIST in order\n"
+    "      (image = new img / old palette, palette = change palette,\n"
+    "       both = new img / new palette), and write the picture and the strip\n"
+    "  genart render --recipe FILE --out PICTURE.png [--palette-out STRIP.png] [--scale S] [--force]\n"
+    "      draw again the picture whose recipe FILE holds (a PNG written by genart, or its text)\n"
+    "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
+    "                [--time YYYY-MM-DDTHH:MM:SS] [--scale S] [--force] [--quiet]\n"
+    "      write K pictures named after their time stamps: the start-up picture, then\n"
+    "      each next as new img / new palette (new img / old palette with --keep-palette);\n"
+    "      --palettes writes each strip beside its picture\n";
+
+const char* const kNotes =
+    "  --scale S (1 .. 16) draws the same picture S times larger; existing files are\n"
+    "  replaced only with --force; every PNG carries the recipe of its picture;\n"
+    "  a value follows its option or is joined to it with '=': --seed 42 or --seed=42\n";
+
+} // namespace
 
 std::string usageText()
 {
-    return "usage:\n"
-           "  genart [--seed N]\n"
-           "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock\n"
-           "  genart render --seed N --out PICTURE.png [--palette-out STRIP.png]\n"
-           "                [--actions LIST] [--time YYYY-MM-DDTHH:MM:SS] [--scale S] [--force]\n"
-           "      draw without a window: start-up, then each action of LIST in order\n"
-           "      (image = new img / old palette, palette = change palette,\n"
-           "       both = new img / new palette), and write the picture and the strip\n"
-           "  genart render --recipe FILE --out PICTURE.png [--palette-out STRIP.png] [--scale S] [--force]\n"
-           "      draw again the picture whose recipe FILE holds (a PNG written by genart, or its text)\n"
-           "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
-           "                [--time YYYY-MM-DDTHH:MM:SS] [--scale S] [--force] [--quiet]\n"
-           "      write K pictures named after their time stamps: the start-up picture, then\n"
-           "      each next as new img / new palette (new img / old palette with --keep-palette);\n"
-           "      --palettes writes each strip beside its picture\n"
-           "  --scale S (1 .. 16) draws the same picture S times larger; existing files are\n"
-           "  replaced only with --force; every PNG carries the recipe of its picture\n";
+    return std::string("usage:\n"
+                       "  genart [--seed N]\n"
+                       "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock\n")
+        + kRenderForms
+        + "  genart --version\n"
+          "      print the version\n"
+          "  genart --help, genart render --help\n"
+          "      print this help, or only the part on render\n"
+        + kNotes;
+}
+
+std::string renderUsageText()
+{
+    return std::string("usage:\n") + kRenderForms + kNotes;
+}
+
+std::string versionText()
+{
+    return "genart " GENART_VERSION "\n";
 }
 
 } // namespace genart

@@ -43,17 +43,27 @@ struct RenderOptions {
 inline constexpr int kLargestScale = 16;
 inline constexpr int kLargestCount = 100000;
 
-struct HelpRequest {};
+// `genart --help` (or -h, or help) for the whole program, `genart render --help` for render alone.
+struct HelpRequest {
+    bool render = false;
+};
+
+// `genart --version`
+struct VersionRequest {};
 
 // A one-line explanation of what was wrong with the command line.
 struct UsageError {
     std::string message;
 };
 
-using Command = std::variant<WindowOptions, RenderOptions, HelpRequest, UsageError>;
+using Command = std::variant<WindowOptions, RenderOptions, HelpRequest, VersionRequest, UsageError>;
 
+// Reads the arguments after the program's name. Each value may follow its option or be joined
+// to it with '=' (`--seed 42`, `--seed=42`); the first fault, in the order typed, is the one told.
 Command parseCommandLine(const std::vector<std::string>& arguments);
 
-std::string usageText();
+std::string usageText();       // every form of the command line
+std::string renderUsageText(); // the forms of `genart render`
+std::string versionText();     // "genart <version>" and a newline
 
 } // namespace genart

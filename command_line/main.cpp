@@ -41,8 +41,12 @@ int main(int argc, char** argv)
         std::cerr << "genart: " << error->message << '\n';
         return 2;
     }
-    if (std::holds_alternative<genart::HelpRequest>(command)) {
-        std::cout << genart::usageText();
+    if (const auto* help = std::get_if<genart::HelpRequest>(&command)) {
+        std::cout << (help->render ? genart::renderUsageText() : genart::usageText());
+        return 0;
+    }
+    if (std::holds_alternative<genart::VersionRequest>(command)) {
+        std::cout << genart::versionText();
         return 0;
     }
     if (const auto* options = std::get_if<genart::RenderOptions>(&command))
