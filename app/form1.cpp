@@ -42,6 +42,7 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
       session_(random, clock, picture1_, picture2_)
 {
     setWindowTitle(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/genart/genart-256.png"))); // packaging/icons, as installed for the desktop
     resize(312, 213); // the restored size; the window opens maximized
 
     // The command buttons are 17 pixels high and 121 wide: their captions need a small face.
