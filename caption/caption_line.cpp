@@ -8,11 +8,11 @@ struct CaptionText {
     float x;
 };
 
-constexpr float kCaptionTop = 425; // 25 pixels above the bottom edge
+constexpr double kAboveBottom = 25; // the texts' top edge lies on row 425 of the 450
 
 } // namespace
 
-void PrintCaption(const CaptionTexts& texts, Surface& picture, int scale)
+void PrintCaption(const CaptionTexts& texts, Surface& picture, double scale)
 {
     picture.setFontSize(9.0 * scale);
     picture.setForeColor(kWhite);
@@ -21,9 +21,11 @@ void PrintCaption(const CaptionTexts& texts, Surface& picture, int scale)
         {&CaptionTexts::tekst1, 220},
         {&CaptionTexts::tekst2, 420},
     };
+    // A picture cut from a larger one keeps the caption on its own bottom rows.
+    const auto top = static_cast<float>(picture.height() - kAboveBottom * scale);
     for (const CaptionText& caption : line) {
-        picture.setCurrentX(caption.x * scale);
-        picture.setCurrentY(kCaptionTop * scale);
+        picture.setCurrentX(static_cast<float>(caption.x * scale));
+        picture.setCurrentY(top);
         picture.Print(texts.*caption.text);
     }
 }

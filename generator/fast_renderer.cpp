@@ -1,6 +1,7 @@
 #include "generator/fast_renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -139,8 +140,9 @@ Carries resolveCarries(const Sweep& sweep, const std::vector<Block>& blocks, con
 bool renderFast(GenerationState& state, const Surface& palette, Surface& picture,
                 const FastRenderOptions& options)
 {
-    const int scale = options.scale;
-    if (scale < 1 || state.geometry.sir * scale > 32767 || state.geometry.vis * scale > 32767)
+    const double scale = options.scale;
+    if (!(scale > 0) || !(std::abs(state.geometry.sir * scale) <= 32767)
+        || !(std::abs(state.geometry.vis * scale) <= 32767))
         throw std::invalid_argument("renderFast: the sweep must stay within 16-bit columns and rows");
     if (state.geometry.sir < 0 || state.geometry.vis < 0)
         return true; // no position to visit
@@ -148,15 +150,18 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
     const Sweep sweep(state, palette, scale);
     std::vector<Block> blocks = planBlocks(sweep, options.columnsPerBlock);
     std::vector<std::uint32_t> buffer;
-    const Raster raster = rasterFor(picture, buffer);
+    Raster raster = rasterFor(picture, buffer);
+    // A picture smaller than the one the scale covers shows its middle.
+    raster.left = std::max(0, (sweep.lastColumn() - raster.width) / 2);
+    raster.top = std::max(0, (sweep.lastRow() - raster.height) / 2);
     const std::optional<double> fi1 = sweepInParallel(sweep, blocks, raster, state, options);
     if (!fi1)
         return false;
     const Carries carries = resolveCarries(sweep, blocks, raster);
 
     if (!raster.asPixels) {
-        const int columns = std::min(sweep.lastColumn() + 1, raster.width);
-        const int rows = std::min(sweep.rows(), raster.height);
+        const int columns = std::min(sweep.lastColumn() + 1 - raster.left, raster.width);
+        const int rows = std::min(sweep.rows() - raster.top, raster.height);
         for (int column = 0; column < columns; ++column)
             for (int row = 0; row < rows; ++row)
                 picture.PSet(static_cast<float>(column), static_cast<float>(row),

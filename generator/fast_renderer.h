@@ -9,9 +9,10 @@
 namespace genart {
 
 struct FastRenderOptions {
-    // Picture sampled `scale` times more finely in each direction, onto a surface `scale`
-    // times as large (1..16).
-    int scale = 1;
+    // Picture sampled `scale` times more finely in each direction (any scale above 0), onto a
+    // surface as large as the scale makes the picture, or smaller: a smaller surface gets the
+    // middle of it, as if the whole picture had been drawn and cut.
+    double scale = 1;
     // Threads that sweep at once, the calling thread included; 0 means one per core.
     // The pixels and the state left behind are the same for every count.
     int threads = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -56,6 +57,13 @@ struct Drift {
 
     bool operator==(const Drift&) const = default;
 };
+
+// The size in pixels, along one side, of the picture drawn `scale` times its normal size; the
+// sweep visits one column and one row beyond it, as the normal sweep does.
+inline int coveringSize(std::int16_t normalSize, double scale)
+{
+    return static_cast<int>(std::lround(normalSize * scale));
+}
 
 // Where every picture's drift starts.
 constexpr Drift startingDrift() { return {kDriftStep, 0}; }

@@ -21,9 +21,9 @@ public:
     void DrawParameters();
     // Sweeps the 601 x 451 positions column by column through the five per-pixel steps.
     void RenderImage();
-    // The same picture sampled `scale` times more finely in each direction, onto a surface
-    // `scale` times as large; scale 1 is exactly RenderImage.
-    void RenderPoster(int scale);
+    // The same picture sampled `scale` times more finely in each direction (any scale above 0,
+    // not only whole ones), onto a surface that large; scale 1 is exactly RenderImage.
+    void RenderPoster(double scale);
 
     // The per-pixel steps, in the order the sweep runs them.
     void PolarFrame();

@@ -9,12 +9,12 @@ void ImageGenerator::RenderImage()
     RenderPoster(1);
 }
 
-void ImageGenerator::RenderPoster(int scale)
+void ImageGenerator::RenderPoster(double scale)
 {
     // Both bounds are included: column sir and row vis are computed like the rest
     // (they advance the drift) although they fall just outside the picture.
-    const int lastColumn = s.geometry.sir * scale;
-    const int lastRow = s.geometry.vis * scale;
+    const int lastColumn = coveringSize(s.geometry.sir, scale);
+    const int lastRow = coveringSize(s.geometry.vis, scale);
     const double columnsPerUnit = s.geometry.dx * scale;
     const double rowsPerUnit = s.geometry.dy * scale;
     for (int column = 0; column <= lastColumn; ++column) {

@@ -53,8 +53,8 @@ FinishBatch finishBatchFor(const PictureConstants& k)
 
 } // namespace
 
-Sweep::Sweep(const GenerationState& s, const Surface& palette, int scale)
-    : scale_(scale), lastColumn_(s.geometry.sir * scale), lastRow_(s.geometry.vis * scale),
+Sweep::Sweep(const GenerationState& s, const Surface& palette, double scale)
+    : scale_(scale), lastColumn_(coveringSize(s.geometry.sir, scale)), lastRow_(coveringSize(s.geometry.vis, scale)),
       columnsPerUnit_(s.geometry.dx * scale), rowsPerUnit_(s.geometry.dy * scale), polx_(s.geometry.polx),
       poly_(s.geometry.poly), korakfi1_(s.drift.korakfi1), rowsBefore_(s.geometry.vis + 1.0), constants_(s.picture),
       palette_(palette, s.picture.pozic0)
@@ -114,14 +114,18 @@ void Sweep::toRaster(const Raster& raster, const std::uint32_t* tile, int first,
     const std::int64_t height = rows();
     const int fullColumns = static_cast<int>(positions / height);
     const int rowsOfLastColumn = static_cast<int>(positions % height);
-    const int lastRow = static_cast<int>(std::min<std::int64_t>(height, raster.height)) - 1;
-    const int room = std::max(0, raster.width - first);
-    for (int row = 0; row <= lastRow; ++row) {
+    // The rows and the run's columns that fall inside the raster.
+    const int firstRow = std::max(0, raster.top);
+    const int lastRow = static_cast<int>(std::min<std::int64_t>(height, raster.top + raster.height)) - 1;
+    const int firstColumn = std::max(0, raster.left - first);
+    const int room = raster.left + raster.width - first;
+    const std::ptrdiff_t shift = first - raster.left; // raster column of the run's first column
+    for (int row = firstRow; row <= lastRow; ++row) {
         const int columns = std::min(fullColumns + (row < rowsOfLastColumn ? 1 : 0), room);
-        std::uint32_t* const line = raster.first + static_cast<std::ptrdiff_t>(row) * raster.stride + first;
+        std::uint32_t* const line = raster.first + static_cast<std::ptrdiff_t>(row - raster.top) * raster.stride;
         const std::uint32_t* const from = tile + row;
-        for (int c = 0; c < columns; ++c)
-            line[c] = from[c * height];
+        for (int c = firstColumn; c < columns; ++c)
+            line[shift + c] = from[c * height];
     }
 }
 

@@ -12,23 +12,28 @@ namespace genart {
 
 // Where the fast sweep puts its colours: straight into a surface's scan lines, or into a
 // buffer of colour values that is handed to the surface point by point afterwards.
+// A raster may show only a part of the sweep: sweep column `left` and row `top` land on its
+// first pixel, and whatever falls outside it is left out.
 struct Raster {
     std::uint32_t* first = nullptr;
     std::ptrdiff_t stride = 0;
     int width = 0;
     int height = 0;
     bool asPixels = true; // 0xffRRGGBB; otherwise the colour value itself
+    int left = 0;
+    int top = 0;
 };
 
 // One picture's sweep: its positions, where each lies in the world and how the centre drifts.
 class Sweep {
 public:
-    Sweep(const GenerationState& s, const Surface& palette, int scale);
+    // The picture drawn `scale` times its normal size.
+    Sweep(const GenerationState& s, const Surface& palette, double scale);
 
     int lastColumn() const { return lastColumn_; }
     int lastRow() const { return lastRow_; }
     int rows() const { return lastRow_ + 1; }
-    bool accumulatesDrift() const { return scale_ == 1; }
+    bool accumulatesDrift() const { return scale_ == 1.0; }
     double korakfi1() const { return korakfi1_; }
 
     double xOf(int column) const { return (static_cast<std::int16_t>(column) / columnsPerUnit_) - polx_; }
@@ -60,7 +65,7 @@ private:
     // column after column, to the raster.
     void toRaster(const Raster& raster, const std::uint32_t* tile, int first, std::int64_t positions) const;
 
-    int scale_;
+    double scale_;
     int lastColumn_;
     int lastRow_;
     double columnsPerUnit_;

@@ -1,5 +1,7 @@
 #include "session/picture_session.h"
 
+#include <algorithm>
+
 #include "caption/caption_line.h"
 #include "generator/fast_renderer.h"
 
@@ -58,8 +60,13 @@ void PictureSession::NewImage()
     PrintCaption(state_.texts, picture1_);
 }
 
-bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale, const DrawProgress& progress,
-                const std::atomic<bool>* cancel)
+double coveringScale(int width, int height)
+{
+    return std::max(static_cast<double>(width) / kPictureWidth, static_cast<double>(height) / kPictureHeight);
+}
+
+bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const DrawProgress& progress,
+                const std::atomic<bool>* cancel, bool withCaption)
 {
     // A recipe draws nothing at random and reads no clock.
     GenerationState state;
@@ -72,7 +79,8 @@ bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scal
     options.cancel = cancel;
     if (!renderFast(state, strip, picture, options))
         return false;
-    PrintCaption(state.texts, picture, scale);
+    if (withCaption)
+        PrintCaption(state.texts, picture, scale);
     return true;
 }
 

@@ -64,10 +64,16 @@ private:
 // Told how many of a sweep's columns are done; called from the drawing threads.
 using DrawProgress = std::function<void(int done, int total)>;
 
+// The smallest scale at which the picture covers `width` by `height` pixels.
+double coveringScale(int width, int height);
+
 // Draws a recipe's palette on `strip` and its picture, `scale` times the normal size, on
-// `picture` (which must be scale * 600 by scale * 450), with its caption. Returns false, with
-// the picture unfinished, when `cancel` was set before the sweep was done.
-bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, int scale = 1,
-                const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+// `picture`, with its caption unless told otherwise. A picture surface smaller than
+// coveringSize() of the scale gets the middle of the picture, with the caption on its own
+// bottom rows. Returns false, with the picture unfinished, when `cancel` was set before the
+// sweep was done.
+bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
+                const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
+                bool withCaption = true);
 
 } // namespace genart
