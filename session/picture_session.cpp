@@ -65,6 +65,17 @@ double coveringScale(int width, int height)
     return std::max(static_cast<double>(width) / kPictureWidth, static_cast<double>(height) / kPictureHeight);
 }
 
+void PictureSession::restore(const Recipe& picture, const PaletteParameters& strip)
+{
+    GenerationState state;
+    drawRecipe(picture, state, picture1_, picture2_);
+    if (strip != picture.palette)
+        paintPalette(strip, state, picture2_);
+    state_ = state;
+    palette_ = strip;
+    recipe_ = picture;
+}
+
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const DrawProgress& progress,
                 const std::atomic<bool>* cancel, bool withCaption)
 {
@@ -82,6 +93,16 @@ bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double s
     if (withCaption)
         PrintCaption(state.texts, picture, scale);
     return true;
+}
+
+void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip)
+{
+    state = GenerationState{};
+    setFixedState(state);
+    paintPalette(recipe.palette, state, strip);
+    applyRecipe(recipe, state);
+    renderFast(state, strip, picture);
+    PrintCaption(state.texts, picture);
 }
 
 } // namespace genart

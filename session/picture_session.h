@@ -43,6 +43,12 @@ public:
     void NewPalette();
     void NewImage(); // parameters, sweep, caption; the palette is not touched
 
+    // Puts the session back where it was when `picture` was on Picture1 and `strip` on
+    // Picture2: both surfaces, the recipe, the palette and the whole generation state, exactly.
+    // The picture is drawn again from its recipe; a strip other than the recipe's palette is
+    // then painted over, as "change palette" did. The random generator is not touched.
+    void restore(const Recipe& picture, const PaletteParameters& strip);
+
     // What it takes to draw the picture now on Picture1 again, and the palette now on Picture2.
     const Recipe& recipe() const { return recipe_; }
     const PaletteParameters& palette() const { return palette_; }
@@ -75,5 +81,9 @@ double coveringScale(int width, int height);
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
                 const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
                 bool withCaption = true);
+
+// The same at the normal size, on a state the caller holds: afterwards it is the state the sweep
+// left, as after the press that drew the picture.
+void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip);
 
 } // namespace genart

@@ -1,0 +1,136 @@
+#include "session/picture_history.h"
+
+#include <sstream>
+
+namespace genart {
+namespace {
+
+constexpr std::size_t kLongestHistory = 16 * 1024 * 1024;
+constexpr const char* kPalettePrefix = "palette.";
+constexpr const char* kStripPrefix = "strip.";
+
+bool startsWith(const std::string& text, const std::string& start)
+{
+    return text.compare(0, start.size(), start) == 0;
+}
+
+std::string historyHeader()
+{
+    return std::string(kHistoryKey) + '=' + std::to_string(kHistoryVersion);
+}
+
+// The strip's palette is written and read as the palette of a recipe for the same picture, so
+// it is formatted and checked exactly like a recipe's own, under strip.* instead of palette.*.
+std::string stripLines(const HistoryEntry& entry)
+{
+    Recipe withStrip = entry.picture;
+    withStrip.palette = entry.strip;
+    std::istringstream lines(recipeText(withStrip));
+    std::string text;
+    for (std::string line; std::getline(lines, line);)
+        if (startsWith(line, kPalettePrefix))
+            text += kStripPrefix + line.substr(std::char_traits<char>::length(kPalettePrefix)) + '\n';
+    return text;
+}
+
+std::string renamedToStrip(std::string message)
+{
+    const std::string from = kPalettePrefix;
+    for (std::size_t at = message.find(from); at != std::string::npos; at = message.find(from, at))
+        message.replace(at, from.size(), kStripPrefix);
+    return message;
+}
+
+// One entry's lines as read: the recipe of its picture, and the same recipe with the strip's
+// palette in place of the picture's.
+struct EntryText {
+    std::string picture;
+    std::string strip;
+};
+
+} // namespace
+
+void PictureHistory::prepend(const std::vector<HistoryEntry>& earlier)
+{
+    entries_.insert(entries_.begin(), earlier.begin(), earlier.end());
+    shown_ = entries_.empty() ? 0 : entries_.size() - 1;
+}
+
+void PictureHistory::append(const HistoryEntry& entry)
+{
+    entries_.push_back(entry);
+    shown_ = entries_.size() - 1;
+}
+
+bool PictureHistory::goBack()
+{
+    if (!canGoBack())
+        return false;
+    --shown_;
+    return true;
+}
+
+bool PictureHistory::goForward()
+{
+    if (!canGoForward())
+        return false;
+    ++shown_;
+    return true;
+}
+
+std::string historyText(const std::vector<HistoryEntry>& entries, std::size_t keep)
+{
+    std::string text = historyHeader() + '\n';
+    const std::size_t first = entries.size() > keep ? entries.size() - keep : 0;
+    for (std::size_t n = first; n < entries.size(); ++n)
+        text += '\n' + recipeText(entries[n].picture) + stripLines(entries[n]);
+    return text;
+}
+
+std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::string& text)
+{
+    if (text.size() > kLongestHistory)
+        return RecipeError{"history is too long to be one"};
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    if (!startsWith(line, std::string(kHistoryKey) + '='))
+        return RecipeError{"not a genart history (it does not start with " + std::string(kHistoryKey) + "=)"};
+    if (line != historyHeader())
+        return RecipeError{"history version " + line.substr(std::char_traits<char>::length(kHistoryKey) + 1, 20)
+                           + " is not supported (only " + std::to_string(kHistoryVersion) + ")"};
+
+    std::vector<EntryText> texts;
+    while (std::getline(lines, line)) {
+        if (line.empty())
+            continue;
+        if (startsWith(line, std::string(kRecipeKey) + '='))
+            texts.emplace_back();
+        else if (texts.empty())
+            return RecipeError{"history line before its first entry: " + line.substr(0, 40)};
+        EntryText& entry = texts.back();
+        if (startsWith(line, kStripPrefix)) {
+            entry.strip += kPalettePrefix + line.substr(std::char_traits<char>::length(kStripPrefix)) + '\n';
+            continue;
+        }
+        entry.picture += line + '\n';
+        if (!startsWith(line, kPalettePrefix))
+            entry.strip += line + '\n';
+    }
+
+    std::vector<HistoryEntry> entries;
+    entries.reserve(texts.size());
+    for (std::size_t n = 0; n < texts.size(); ++n) {
+        const std::string where = "history entry " + std::to_string(n + 1) + ": ";
+        auto picture = parseRecipe(texts[n].picture);
+        if (const auto* error = std::get_if<RecipeError>(&picture))
+            return RecipeError{where + error->message};
+        auto strip = parseRecipe(texts[n].strip);
+        if (const auto* error = std::get_if<RecipeError>(&strip))
+            return RecipeError{where + renamedToStrip(error->message)};
+        entries.push_back({std::get<Recipe>(picture), std::get<Recipe>(strip).palette});
+    }
+    return entries;
+}
+
+} // namespace genart

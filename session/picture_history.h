@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "palette/palette_strip.h"
+#include "session/recipe.h"
+
+namespace genart {
+
+// One state the window showed: the recipe of the picture on Picture1 and the palette of the
+// strip on Picture2. The strip differs from the recipe's palette after "change palette".
+// PictureSession::restore puts the session back into it exactly.
+struct HistoryEntry {
+    Recipe picture;
+    PaletteParameters strip;
+
+    bool operator==(const HistoryEntry&) const = default;
+};
+
+// Every state shown so far, oldest first, and which one is on the screen. Entries are only
+// ever appended; going back and forth moves the view, never the entries.
+class PictureHistory {
+public:
+    // Entries kept from an earlier run go in front of everything; the view goes to the newest.
+    void prepend(const std::vector<HistoryEntry>& earlier);
+    // A new entry after the newest; the view moves to it.
+    void append(const HistoryEntry& entry);
+
+    bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return entries_.size(); }
+    const std::vector<HistoryEntry>& entries() const { return entries_; }
+
+    // Which entry is shown; meaningless while empty.
+    std::size_t index() const { return shown_; }
+    const HistoryEntry& shown() const { return entries_.at(shown_); }
+
+    bool canGoBack() const { return !entries_.empty() && shown_ > 0; }
+    bool canGoForward() const { return shown_ + 1 < entries_.size(); }
+    // Moves the view one entry; false, with nothing changed, at either end.
+    bool goBack();
+    bool goForward();
+
+private:
+    std::vector<HistoryEntry> entries_;
+    std::size_t shown_ = 0;
+};
+
+// How many of the newest entries a history file keeps.
+inline constexpr std::size_t kKeptEntries = 1000;
+inline constexpr const char* kHistoryKey = "genart-history";
+inline constexpr int kHistoryVersion = 1;
+
+// The newest `keep` entries as text: a first line naming the format, then each entry as its
+// picture's recipe text followed by the strip's palette under strip.* keys.
+std::string historyText(const std::vector<HistoryEntry>& entries, std::size_t keep = kKeptEntries);
+
+// Reads what historyText writes. The text is untrusted: every entry is checked as a recipe,
+// and the first fault, naming the entry, makes the whole text unreadable.
+std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::string& text);
+
+} // namespace genart
