@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Checks genart as it is installed.
+#   tools/check-package.sh                builds the Debian package (make package), runs lintian on
+#                                         it, unpacks it into a temporary folder and checks that
+#   tools/check-package.sh --deb FILE     checks that package file instead, without building one
+#   tools/check-package.sh --tree BUILD   installs BUILD (cmake --install --strip) into a temporary
+#                                         folder and checks that
+# What is checked in the installed tree: every file in its place, the desktop entry, metainfo and
+# manual page with their validators, icons of the size their folder names, a stripped program, and
+# the installed program drawing a picture. Ends with "N passed, 0 failed", or exits 1 at the first
+# check that fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+id=org.orvanik.genart
+passed=0
+
+fail() {
+    echo "check-package: FAILED: $*" >&2
+    echo "$passed passed, 1 failed"
+    exit 1
+}
+pass() {
+    passed=$((passed + 1))
+    echo "ok: $*"
+}
+
+# Width and height of a PNG, from its header.
+png_size() {
+    local bytes
+    bytes=($(od -An -tu1 -j16 -N8 "$1"))
+    echo "$(((bytes[0] << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]))x$(((bytes[4] << 24) | (bytes[5] << 16) | (bytes[6] << 8) | bytes[7]))"
+}
+is_png() {
+    [[ "$(od -An -tx1 -N8 "$1" | tr -d ' \n')" == 89504e470d0a1a0a ]]
+}
+
+# Runs a command that must succeed and print nothing on either stream.
+silent() {
+    local what=$1 out
+    shift
+    out=$("$@" 2>&1 >/dev/null) || fail "$what: exit status $?: $out"
+    [[ -z "$out" ]] || fail "$what: $out"
+    pass "$what"
+}
+
+check_tree() {
+    local prefix=$1 scratch=$2
+    local bin=$prefix/bin/genart
+    local desktop=$prefix/share/applications/$id.desktop
+    local metainfo=$prefix/share/metainfo/$id.metainfo.xml
+    local manpage=$prefix/share/man/man1/genart.1.gz
+    local doc=$prefix/share/doc/genart
+
+    [[ -x "$bin" ]] || fail "no program at $bin"
+    for file in "$desktop" "$metainfo" "$manpage" "$doc/copyright" "$doc/changelog.gz"; do
+        [[ -f "$file" ]] || fail "missing $file"
+    done
+    pass "program, desktop entry, metainfo, manual page, copyright and changelog installed"
+
+    for size in 16 24 32 48 64 128 256; do
+        local icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
+        [[ -f "$icon" ]] || fail "missing $icon"
+        is_png "$icon" || fail "$icon is not a PNG"
+        [[ "$(png_size "$icon")" == "${size}x${size}" ]] || fail "$icon is $(png_size "$icon"), not ${size}x${size}"
+    done
+    pass "icons at 16 24 32 48 64 128 256, each of its folder's size"
+
+    silent "desktop-file-validate $id.desktop" desktop-file-validate "$desktop"
+    grep -qx "Exec=genart" "$desktop" || fail "the desktop entry does not run genart"
+    grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
+    grep -qx "Name=genart" "$desktop" || fail "the desktop entry is not named genart"
+    grep -qx "Categories=Graphics;" "$desktop" || fail "the desktop entry is not in Graphics"
+    pass "desktop entry runs genart with icon $id"
+
+    local validation
+    validation=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $validation"
+    pass "appstreamcli validate --no-net $id.metainfo.xml"
+    grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" \
+        || fail "the metainfo does not launch $id.desktop"
+    grep -q "<id>$id</id>" "$metainfo" || fail "the metainfo's id is not $id"
+    pass "metainfo names $id and launches its desktop entry"
+
+    silent "man --warnings genart.1.gz" man --warnings -l "$manpage"
+    gzip -dc "$manpage" >"$scratch/genart.1"
+    silent "groff -ww -z -man genart.1" groff -ww -z -man "$scratch/genart.1"
+    local option
+    for option in --seed --out --palette-out --actions --time --scale --force --recipe --count \
+        --out-dir --keep-palette --palettes --quiet --help --version; do
+        grep -qF -- "${option//-/\\-}" "$scratch/genart.1" || fail "the manual page does not mention $option"
+    done
+    pass "the manual page covers every option"
+
+    grep -q "Permission is hereby granted" "$doc/copyright" || fail "the copyright file lacks the licence"
+    gzip -t "$doc/changelog.gz" || fail "changelog.gz is not gzip"
+    pass "copyright holds the licence; changelog is compressed"
+
+    if readelf -S "$bin" | grep -q '\.symtab'; then
+        fail "$bin is not stripped"
+    fi
+    pass "the installed program is stripped"
+
+    "$bin" --help >"$scratch/help.txt" || fail "genart --help: exit status $?"
+    grep -q "genart render" "$scratch/help.txt" || fail "genart --help does not describe genart render"
+    "$bin" render --seed 1 --out "$scratch/x.png" || fail "genart render --seed 1: exit status $?"
+    is_png "$scratch/x.png" || fail "genart render wrote no PNG"
+    [[ "$(png_size "$scratch/x.png")" == 600x450 ]] || fail "the picture is $(png_size "$scratch/x.png"), not 600x450"
+    pass "the installed program draws a 600x450 picture"
+
+    # The same picture as the program in the build folder draws, if there is one.
+    local built=$root/build-default/genart
+    if [[ -x "$built" ]]; then
+        local moment=(--seed 1 --time 2026-12-08T12:00:00)
+        "$bin" render "${moment[@]}" --out "$scratch/installed.png" || fail "installed genart render failed"
+        "$built" render "${moment[@]}" --out "$scratch/built.png" || fail "$built render failed"
+        cmp "$scratch/installed.png" "$scratch/built.png" || fail "the installed program draws other pixels than $built"
+        pass "the installed program's picture is byte for byte the one $built draws"
+    fi
+}
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+if [[ "${1:-}" == "--tree" ]]; then
+    build=${2:?usage: check-package.sh --tree BUILD_DIR}
+    cmake --install "$build" --prefix "$scratch/prefix" --strip >"$scratch/install.log" \
+        || fail "cmake --install: $(cat "$scratch/install.log")"
+    pass "cmake --install --strip"
+    check_tree "$scratch/prefix" "$scratch"
+else
+    if [[ "${1:-}" == "--deb" ]]; then
+        deb=${2:?usage: check-package.sh --deb FILE}
+    else
+        make -C "$root" --no-print-directory package
+        debs=("$root"/build-package/genart_*.deb)
+        ((${#debs[@]} == 1)) && [[ -f "${debs[0]}" ]] || fail "expected one genart_*.deb in build-package, found: ${debs[*]}"
+        deb=${debs[0]}
+    fi
+    echo "package: $deb"
+    dpkg-deb --info "$deb"
+    lintian_out=$(lintian --fail-on error,warning --info "$deb" 2>&1) || fail "lintian: $lintian_out"
+    [[ -z "$lintian_out" ]] || echo "$lintian_out"
+    pass "lintian reports no errors and no warnings"
+    dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt's widgets"
+    [[ "$(dpkg-deb --field "$deb" Section)" == graphics ]] || fail "the package is not in section graphics"
+    pass "the package depends on Qt (shlibdeps) and is in section graphics"
+    dpkg-deb -x "$deb" "$scratch/root"
+    check_tree "$scratch/root/usr" "$scratch"
+fi
+echo "$passed passed, 0 failed"
