@@ -1,22 +1,40 @@
 #include "app/form1.h"
 
+#include <cmath>
+#include <iostream>
+
 #include <QAction>
-#include <QFutureWatcher>
-#include <QProgressDialog>
-#include <QPromise>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPalette>
+#include <QProgressDialog>
+#include <QPromise>
+#include <QPropertyAnimation>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "app/help_window.h"
+#include "app/history_file.h"
+#include "app/poster_save.h"
 #include "files/picture_export.h"
 #include "files/png_output.h"
 #include "files/recipe_file.h"
@@ -28,6 +46,22 @@ namespace {
 const char* const kBannerText =
     "GENERATIVE ART BY ORVANIK    web: www.orvanik.example    mail: art@orvanik.example";
 
+// Everything the window holds, at its fixed places.
+constexpr int kCanvasWidth = 769;
+constexpr int kCanvasHeight = 641;
+// The free band above the picture, where saves tell how far they got and where they went.
+const QRect kStatusArea(32, 4, 601, 72);
+
+constexpr int kConfirmationMilliseconds = 4000;
+constexpr int kFadeMilliseconds = 800;
+
+// Shares of a poster save's progress bar: drawing, then encoding, then writing.
+constexpr int kDrawnAt = 45;
+constexpr int kEncodedAt = 95;
+
+const char* const kSaveFolderKey = "save/folder";
+const char* const kSaveScaleKey = "save/scale";
+
 QPushButton* makeButton(const char* caption, const QRect& geometry, QWidget* parent)
 {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -35,12 +69,39 @@ QPushButton* makeButton(const char* caption, const QRect& geometry, QWidget* par
     return button;
 }
 
+int overallPercent(SaveStage stage, double done)
+{
+    const auto within = [done](int from, int to) { return from + static_cast<int>(std::floor(done * (to - from))); };
+    switch (stage) {
+    case SaveStage::Drawing:
+        return within(0, kDrawnAt);
+    case SaveStage::Encoding:
+        return within(kDrawnAt, kEncodedAt);
+    case SaveStage::Writing:
+        break;
+    }
+    return within(kEncodedAt, 100);
+}
+
+QString stageAt(int percent, int scale)
+{
+    if (percent < kDrawnAt)
+        return QObject::tr("Drawing the picture at %1×…").arg(scale);
+    if (percent < kEncodedAt)
+        return QObject::tr("Encoding the picture at %1× as PNG…").arg(scale);
+    return QObject::tr("Writing the picture at %1×…").arg(scale);
+}
+
 } // namespace
 
-Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed)
+Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed,
+             const QString& historyFile)
     : fixedSeed_(fixedSeed), picture1_(kPictureWidth, kPictureHeight), picture2_(kStripWidth, kStripHeight),
       session_(random, clock, picture1_, picture2_)
 {
+    if (!historyFile.isEmpty())
+        historyFile_ = std::make_unique<HistoryFile>(historyFile, std::cerr);
+
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/genart/genart-256.png"))); // packaging/icons, as installed for the desktop
     resize(312, 213); // the restored size; the window opens maximized
@@ -52,16 +113,30 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     QFont commands = controls;
     commands.setPointSize(7);
 
+    // The controls sit on a canvas of their own size; a window smaller than it scrolls.
+    scrollArea = new QScrollArea(this);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setFocusPolicy(Qt::NoFocus);
+    scrollArea->viewport()->setBackgroundRole(QPalette::Window);
+    scrollArea->viewport()->setAutoFillBackground(true);
+    canvas = new QWidget;
+    canvas->setFixedSize(kCanvasWidth, kCanvasHeight);
+    canvas->setAutoFillBackground(true);
+    scrollArea->setWidget(canvas);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scrollArea);
+
     // Created in tab order.
-    Picture1 = new SurfaceView(picture1_, this);
+    Picture1 = new SurfaceView(picture1_, canvas);
     Picture1->move(32, 80);
-    Command1 = makeButton("new img / old palette", QRect(648, 448, 121, 17), this);
-    Command2 = makeButton("exit", QRect(648, 512, 41, 17), this);
-    Picture2 = new SurfaceView(picture2_, this);
+    Command1 = makeButton("new img / old palette", QRect(648, 448, 121, 17), canvas);
+    Command2 = makeButton("exit", QRect(648, 512, 41, 17), canvas);
+    Picture2 = new SurfaceView(picture2_, canvas);
     Picture2->move(32, 552);
-    Command3 = makeButton("change palette", QRect(648, 480, 121, 17), this);
-    Command4 = makeButton(kBannerText, QRect(32, 616, 601, 25), this);
-    Command5 = makeButton("new img / new palette", QRect(648, 416, 121, 17), this);
+    Command3 = makeButton("change palette", QRect(648, 480, 121, 17), canvas);
+    Command4 = makeButton(kBannerText, QRect(32, 616, 601, 25), canvas);
+    Command5 = makeButton("new img / new palette", QRect(648, 416, 121, 17), canvas);
 
     for (QPushButton* command : {Command1, Command2, Command3, Command5})
         command->setFont(commands);
@@ -78,17 +153,60 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
 
+    // A key for each command, told in its tooltip; Enter presses the focused button as Space does.
+    Command5->setToolTip(tr("A new palette strip, then a new picture from it (N)"));
+    Command1->setToolTip(tr("A new picture from the strip as it stands (I)"));
+    Command3->setToolTip(tr("A new palette strip; the picture keeps its colours (P)"));
+    Command2->setToolTip(tr("Exit (Ctrl+Q)"));
+    addKey(QKeySequence(Qt::Key_N), Command5);
+    addKey(QKeySequence(Qt::Key_I), Command1);
+    addKey(QKeySequence(Qt::Key_P), Command3);
+    addKey(QKeySequence(Qt::CTRL | Qt::Key_Q), Command2);
+    for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5})
+        button->installEventFilter(this);
+
     saveAction = new QAction(tr("Save picture…"), this);
     saveAction->setShortcut(QKeySequence::Save);
     copyAction = new QAction(tr("Copy picture"), this);
     copyAction->setShortcut(QKeySequence::Copy);
-    addAction(saveAction);
-    addAction(copyAction);
-    Picture1->addAction(saveAction);
-    Picture1->addAction(copyAction);
+    previousAction = new QAction(tr("Previous picture"), this);
+    previousAction->setShortcuts({QKeySequence(Qt::Key_Left), QKeySequence(Qt::ALT | Qt::Key_Left),
+                                  QKeySequence(Qt::Key_Back)});
+    nextAction = new QAction(tr("Next picture"), this);
+    nextAction->setShortcuts({QKeySequence(Qt::Key_Right), QKeySequence(Qt::ALT | Qt::Key_Right),
+                              QKeySequence(Qt::Key_Forward)});
+    helpAction = new QAction(tr("Help"), this);
+    helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    addActions({saveAction, copyAction, previousAction, nextAction, helpAction});
+    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction});
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(saveAction, &QAction::triggered, this, &Form1::savePictureAs);
     connect(copyAction, &QAction::triggered, this, &Form1::copyPicture);
+    connect(previousAction, &QAction::triggered, this, &Form1::showPrevious);
+    connect(nextAction, &QAction::triggered, this, &Form1::showNext);
+    connect(helpAction, &QAction::triggered, this, &Form1::showHelp);
+    updateNavigation();
+
+    statusLine = new QLabel(canvas);
+    statusLine->setGeometry(kStatusArea);
+    statusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    statusLine->setWordWrap(true);
+    QPalette light = statusLine->palette();
+    light.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    statusLine->setPalette(light);
+    auto* opacity = new QGraphicsOpacityEffect(statusLine);
+    statusLine->setGraphicsEffect(opacity);
+    statusLine->hide();
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setSingleShot(true);
+    statusFade_ = new QPropertyAnimation(opacity, "opacity", this);
+    statusFade_->setDuration(kFadeMilliseconds);
+    statusFade_->setStartValue(1.0);
+    statusFade_->setEndValue(0.0);
+    connect(statusTimer_, &QTimer::timeout, statusFade_, [this] { statusFade_->start(); });
+    connect(statusFade_, &QPropertyAnimation::finished, statusLine, &QWidget::hide);
 }
 
 Form1::~Form1()
@@ -100,6 +218,14 @@ Form1::~Form1()
     }
 }
 
+void Form1::addKey(const QKeySequence& key, QPushButton* button)
+{
+    auto* action = new QAction(this);
+    action->setShortcut(key);
+    addAction(action);
+    connect(action, &QAction::triggered, button, &QPushButton::click);
+}
+
 void Form1::Form_Load()
 {
     showMaximized();
@@ -107,7 +233,13 @@ void Form1::Form_Load()
     background.setColor(QPalette::Window, Qt::black);
     setPalette(background);
     setAutoFillBackground(true);
+    if (windowHandle())
+        connect(windowHandle(), &QWindow::screenChanged, this, &Form1::showSurfaces, Qt::UniqueConnection);
+
+    if (historyFile_)
+        history_.prepend(historyFile_->load());
     session_.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
+    record();
     showSurfaces();
 }
 
@@ -134,7 +266,66 @@ void Form1::Command5_Click()
 void Form1::perform(Action action)
 {
     session_.perform(action);
+    record();
     showSurfaces();
+}
+
+void Form1::record()
+{
+    history_.append({session_.recipe(), session_.palette()});
+    if (historyFile_)
+        historyFile_->save(history_.entries());
+    updateNavigation();
+}
+
+void Form1::showPrevious()
+{
+    if (history_.goBack())
+        showEntry();
+}
+
+void Form1::showNext()
+{
+    if (history_.goForward())
+        showEntry();
+}
+
+void Form1::showEntry()
+{
+    const HistoryEntry& entry = history_.shown();
+    session_.restore(entry.picture, entry.strip);
+    showSurfaces();
+    updateNavigation();
+}
+
+void Form1::updateNavigation()
+{
+    previousAction->setEnabled(history_.canGoBack());
+    nextAction->setEnabled(history_.canGoForward());
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::BackButton)
+        showPrevious();
+    else if (event->button() == Qt::ForwardButton)
+        showNext();
+    else
+        QWidget::mouseReleaseEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (button && enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString Form1::savePicture(const QString& path, int scale)
@@ -149,15 +340,35 @@ void Form1::savePosterInBackground(const QString& path, int scale)
     if (poster_)
         return; // one at a time; the save action is off meanwhile
     saveAction->setEnabled(false);
-    posterProgress_ = new QProgressDialog(tr("Drawing the picture at %1× …").arg(scale), tr("Cancel"), 0, 100, this);
-    posterProgress_->setWindowTitle(tr("Save picture"));
-    posterProgress_->setMinimumDuration(300);
-    poster_ = new QFutureWatcher<QString>(this);
-    connect(poster_, &QFutureWatcher<QString>::progressValueChanged, posterProgress_, &QProgressDialog::setValue);
-    connect(posterProgress_, &QProgressDialog::canceled, poster_, &QFutureWatcher<QString>::cancel);
-    connect(poster_, &QFutureWatcher<QString>::finished, this, [this, path] {
-        const bool cancelled = poster_->isCanceled() || poster_->future().resultCount() == 0;
-        const QString failure = cancelled ? QString() : poster_->result();
+    posterPath_ = path;
+    // Inside the window, above the picture and away from the buttons; it takes no focus from
+    // them, so neither a click nor a key meant for them reaches its Cancel.
+    posterProgress_ = new QProgressDialog(stageAt(0, scale), tr("Cancel"), 0, 100, canvas, Qt::Widget);
+    posterProgress_->setWindowModality(Qt::NonModal);
+    posterProgress_->setAutoClose(false);
+    posterProgress_->setAutoReset(false);
+    posterProgress_->setPalette(QGuiApplication::palette());
+    posterProgress_->setAutoFillBackground(true);
+    posterProgress_->setGeometry(kStatusArea);
+    for (QPushButton* cancel : posterProgress_->findChildren<QPushButton*>())
+        cancel->setFocusPolicy(Qt::NoFocus);
+    statusLine->hide();
+    posterProgress_->show();
+
+    poster_ = new QFutureWatcher<std::optional<QString>>(this);
+    connect(poster_, &QFutureWatcher<std::optional<QString>>::progressValueChanged, this, [this, scale](int percent) {
+        if (!posterProgress_)
+            return;
+        posterProgress_->setValue(percent);
+        const QString stage = stageAt(percent, scale);
+        posterProgress_->setLabelText(stage);
+        emit posterProgress(percent, stage);
+    });
+    connect(posterProgress_, &QProgressDialog::canceled, poster_, &QFutureWatcher<std::optional<QString>>::cancel);
+    connect(poster_, &QFutureWatcher<std::optional<QString>>::finished, this, [this, path] {
+        const bool written = !poster_->isCanceled() && poster_->future().resultCount() > 0 && poster_->result();
+        const bool cancelled = !written;
+        const QString failure = written ? *poster_->result() : QString();
         poster_->deleteLater();
         poster_ = nullptr;
         posterProgress_->deleteLater();
@@ -165,24 +376,69 @@ void Form1::savePosterInBackground(const QString& path, int scale)
         saveAction->setEnabled(true);
         if (!failure.isEmpty())
             QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
+        else if (!cancelled)
+            confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
         emit posterSaved(path, failure, cancelled);
+        if (closeWhenSaved_)
+            close();
     });
 
     const Recipe recipe = session_.recipe();
-    poster_->setFuture(QtConcurrent::run([recipe, scale, path](QPromise<QString>& promise) {
+    poster_->setFuture(QtConcurrent::run([recipe, scale, path](QPromise<std::optional<QString>>& promise) {
         promise.setProgressRange(0, 100);
         std::atomic<bool> cancel{false};
-        const auto exported = exportPicture(
-            recipe, scale,
-            [&](int done, int total) {
-                promise.setProgressValue(done * 100 / total);
+        const auto saved = savePoster(
+            recipe, scale, path,
+            [&](SaveStage stage, double done) {
+                promise.setProgressValue(overallPercent(stage, done));
                 if (promise.isCanceled())
                     cancel = true;
             },
-            &cancel);
-        if (exported && !promise.isCanceled())
-            promise.addResult(QString::fromStdString(writePngs({{path.toStdString(), exported->picture}}, true)));
+            cancel);
+        if (!promise.isCanceled())
+            promise.addResult(saved);
     }));
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (!poster_) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (closeWhenSaved_)
+        return;
+    QMessageBox question(QMessageBox::Question, tr("Save picture"),
+                         tr("A picture is still being saved to %1.").arg(QDir::toNativeSeparators(posterPath_)),
+                         QMessageBox::NoButton, this);
+    question.setInformativeText(tr("Wait until it is written, then close, or drop it and close now?"));
+    QPushButton* wait = question.addButton(tr("Wait"), QMessageBox::AcceptRole);
+    QPushButton* drop = question.addButton(tr("Drop it"), QMessageBox::DestructiveRole);
+    question.addButton(QMessageBox::Cancel);
+    question.setDefaultButton(wait);
+    question.exec();
+    if (question.clickedButton() == drop) {
+        if (poster_) {
+            poster_->cancel();
+            poster_->waitForFinished();
+        }
+        event->accept();
+    } else if (question.clickedButton() == wait) {
+        if (poster_)
+            closeWhenSaved_ = true;
+        else
+            event->accept(); // it was written while the question was open
+    }
+}
+
+void Form1::confirm(const QString& message)
+{
+    statusFade_->stop();
+    static_cast<QGraphicsOpacityEffect*>(statusLine->graphicsEffect())->setOpacity(1.0);
+    statusLine->setText(message);
+    statusLine->show();
+    statusTimer_->start(kConfirmationMilliseconds);
 }
 
 void Form1::copyPicture()
@@ -192,7 +448,10 @@ void Form1::copyPicture()
 
 void Form1::savePictureAs()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QSettings settings;
+    QString folder = settings.value(QLatin1String(kSaveFolderKey)).toString();
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     const QString name = QString::fromStdString(session_.recipe().imeslike) + QStringLiteral(".png");
@@ -203,6 +462,7 @@ void Form1::savePictureAs()
     auto* size = new QComboBox(&dialog);
     for (const int scale : {1, 2, 4, 8})
         size->addItem(tr("%1× (%2 × %3 pixels)").arg(scale).arg(kPictureWidth * scale).arg(kPictureHeight * scale), scale);
+    size->setCurrentIndex(std::max(0, size->findData(settings.value(QLatin1String(kSaveScaleKey), 1).toInt())));
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         const int row = grid->rowCount();
         grid->addWidget(new QLabel(tr("Size:"), &dialog), row, 0);
@@ -212,6 +472,8 @@ void Form1::savePictureAs()
         return;
     const QString path = dialog.selectedFiles().constFirst();
     const int scale = size->currentData().toInt();
+    settings.setValue(QLatin1String(kSaveFolderKey), QFileInfo(path).absolutePath());
+    settings.setValue(QLatin1String(kSaveScaleKey), scale);
     if (scale > 1) {
         savePosterInBackground(path, scale);
         return;
@@ -219,10 +481,40 @@ void Form1::savePictureAs()
     const QString failure = savePicture(path, scale);
     if (!failure.isEmpty())
         QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
+    else
+        confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void Form1::showHelp()
+{
+    if (!helpWindow)
+        helpWindow = new HelpWindow(this);
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
 }
 
 void Form1::showSurfaces()
 {
+    // On a screen with more device pixels than pixels, the picture is drawn again that finely
+    // from its recipe, and the strip's columns are widened, so neither is blurred by scaling.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio > 1) {
+        const int scale = static_cast<int>(std::ceil(ratio));
+        ImageSurface sharp(kPictureWidth * scale, kPictureHeight * scale);
+        ImageSurface strip(kStripWidth, kStripHeight);
+        drawRecipe(session_.recipe(), sharp, strip, scale);
+        QImage picture = sharp.image();
+        picture.setDevicePixelRatio(scale);
+        Picture1->setSharpImage(picture);
+        QImage columns = picture2_.image().scaled(kStripWidth * scale, kStripHeight * scale, Qt::IgnoreAspectRatio,
+                                                  Qt::FastTransformation);
+        columns.setDevicePixelRatio(scale);
+        Picture2->setSharpImage(columns);
+    } else {
+        Picture1->setSharpImage(QImage());
+        Picture2->setSharpImage(QImage());
+    }
     Picture1->update();
     Picture2->update();
 }

@@ -1,29 +1,41 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
+#include <QString>
 #include <QWidget>
 
+#include "session/picture_history.h"
 #include "session/picture_session.h"
 #include "platform/qt/image_surface.h"
 
 class QAction;
+class QLabel;
 class QProgressDialog;
 template <typename T> class QFutureWatcher;
+class QPropertyAnimation;
 class QPushButton;
+class QScrollArea;
+class QTimer;
 
 namespace genart {
 
+class HelpWindow;
+class HistoryFile;
 class SurfaceView;
 
 // The program's one window: the picture, the palette strip, four command buttons and the
-// banner, at fixed positions that never follow the window's size.
+// banner, at fixed positions on a canvas that never follows the window's size; where the
+// window is smaller, scroll bars reach the rest.
 class Form1 final : public QWidget {
     Q_OBJECT
 public:
-    // Without a fixed seed, start-up seeds the generator from the time of day.
-    Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed = std::nullopt);
+    // Without a fixed seed, start-up seeds the generator from the time of day. With a history
+    // file, the pictures of earlier runs come before this run's and every new one is kept there.
+    Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed = std::nullopt,
+          const QString& historyFile = QString());
     ~Form1() override;
 
     // Shows the window and draws the first palette and picture.
@@ -32,24 +44,41 @@ public:
     const ImageSurface& picture1Surface() const { return picture1_; }
     const ImageSurface& picture2Surface() const { return picture2_; }
     const PictureSession& session() const { return session_; }
+    // Every state shown, and which one is on the screen.
+    const PictureHistory& history() const { return history_; }
 
     // Writes the picture on the screen, `scale` times its size, as a PNG carrying its recipe;
     // the file appears whole or not at all. Returns an empty string or why it failed.
     QString savePicture(const QString& path, int scale);
-    // Draws the picture `scale` times its size in the background and writes it; the window
-    // stays usable, a progress dialog shows how far it got and can cancel it. posterSaved
-    // tells the outcome.
+    // Draws the picture `scale` times its size in the background, encodes and writes it; the
+    // window stays usable, a progress panel above the picture shows how far it got and can
+    // cancel it. posterSaved tells the outcome.
     void savePosterInBackground(const QString& path, int scale);
+    bool savingInBackground() const { return poster_ != nullptr; }
     // Puts the picture on the clipboard.
     void copyPicture();
+
+    // The entry before or after the one shown; nothing at either end.
+    void showPrevious();
+    void showNext();
 
 signals:
     // An empty failure means the poster was written; a cancelled one is not an error.
     void posterSaved(const QString& path, const QString& failure, bool cancelled);
+    // How far the poster being saved has got, 0 to 100, and in which stage.
+    void posterProgress(int percent, const QString& stage);
 
 public:
-    QAction* saveAction = nullptr; // "Save picture…", Ctrl+S
-    QAction* copyAction = nullptr; // "Copy picture"
+    QAction* saveAction = nullptr;     // "Save picture…", Ctrl+S
+    QAction* copyAction = nullptr;     // "Copy picture", Ctrl+C
+    QAction* previousAction = nullptr; // "Previous picture": Left, Alt+Left, the mouse's back button
+    QAction* nextAction = nullptr;     // "Next picture": Right, Alt+Right, the mouse's forward button
+    QAction* helpAction = nullptr;     // F1
+
+    QScrollArea* scrollArea = nullptr;
+    QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
+    QLabel* statusLine = nullptr; // above the picture: where a save went, fading away
+    HelpWindow* helpWindow = nullptr; // made at the first F1
 
     SurfaceView* Picture1 = nullptr;
     SurfaceView* Picture2 = nullptr;
@@ -59,24 +88,43 @@ public:
     QPushButton* Command4 = nullptr; // banner, does nothing
     QPushButton* Command5 = nullptr; // new img / new palette
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private slots:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
     void Command5_Click();
     void savePictureAs();
+    void showHelp();
 
 private:
     // A picture button's command, then the surfaces shown again.
     void perform(Action action);
+    // The state now on the surfaces becomes the newest entry, kept in the file if there is one.
+    void record();
+    void showEntry();
     void showSurfaces();
+    void updateNavigation();
+    // Where a save went, for a few seconds.
+    void confirm(const QString& message);
+    void addKey(const QKeySequence& key, QPushButton* button);
 
     std::optional<std::uint32_t> fixedSeed_;
-    QFutureWatcher<QString>* poster_ = nullptr; // the poster being drawn, if any
+    QFutureWatcher<std::optional<QString>>* poster_ = nullptr; // the poster being saved, if any
+    QString posterPath_;
     QProgressDialog* posterProgress_ = nullptr;
+    bool closeWhenSaved_ = false;
+    QTimer* statusTimer_ = nullptr;
+    QPropertyAnimation* statusFade_ = nullptr;
     ImageSurface picture1_;
     ImageSurface picture2_;
     PictureSession session_;
+    PictureHistory history_;
+    std::unique_ptr<HistoryFile> historyFile_;
 };
 
 } // namespace genart

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 
 #include "app/form1.h"
+#include "app/history_file.h"
 
 namespace genart {
 namespace {
@@ -38,7 +39,7 @@ int noDisplay(const std::string& why)
 
 } // namespace
 
-int openWindow(std::optional<std::uint32_t> seed, char* program)
+int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
 {
     // A platform chosen by the user is taken as it is. Otherwise a display that cannot be reached
     // falls back to drawing off-screen, which is then told instead of showing nothing.
@@ -52,6 +53,11 @@ int openWindow(std::optional<std::uint32_t> seed, char* program)
     int argc = 1;
     char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
+    // Where the settings (the save dialog's folder and size) and the picture history live.
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvanik"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("orvanik.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("genart"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GENART_VERSION));
     if (!platformChosen) {
         qInstallMessageHandler(passOn);
         if (QGuiApplication::platformName() == QLatin1String("offscreen"))
@@ -59,7 +65,7 @@ int openWindow(std::optional<std::uint32_t> seed, char* program)
     }
     TwisterRandom random;
     SystemClock clock;
-    Form1 window(random, clock, seed);
+    Form1 window(random, clock, seed, history ? defaultHistoryPath() : QString());
     window.Form_Load();
     return app.exec();
 }

@@ -282,12 +282,13 @@ Command parseRender(const std::vector<std::string>& args)
     return options;
 }
 
-// `genart [--seed N]`; a later --seed replaces an earlier one.
+// `genart [--seed N] [--no-history]`; a later --seed replaces an earlier one.
 Command parseWindow(const std::vector<std::string>& args)
 {
     const QCommandLineOption version(QStringLiteral("version"), QString());
     const std::vector<QCommandLineOption> known{helpOption(), version,
-                                                QCommandLineOption(QStringLiteral("seed"), QString(), QStringLiteral("N"))};
+                                                QCommandLineOption(QStringLiteral("seed"), QString(), QStringLiteral("N")),
+                                                QCommandLineOption(QStringLiteral("no-history"), QString())};
     const Reading reading = read(known, args, 0);
     WindowOptions options;
     for (const GivenOption& option : reading.options) {
@@ -295,6 +296,10 @@ Command parseWindow(const std::vector<std::string>& args)
             return HelpRequest{};
         if (option.name == "--version")
             return VersionRequest{};
+        if (option.name == "--no-history") {
+            options.history = false;
+            continue;
+        }
         if (!option.value)
             return error("option --seed needs a value");
         options.seed = parseSeed(*option.value);
@@ -343,8 +348,9 @@ const char* const kNotes =
 std::string usageText()
 {
     return std::string("usage:\n"
-                       "  genart [--seed N]\n"
-                       "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock\n")
+                       "  genart [--seed N] [--no-history]\n"
+                       "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock;\n"
+                       "      --no-history neither shows the earlier runs' pictures nor keeps this run's\n")
         + kRenderForms
         + "  genart --version\n"
           "      print the version\n"

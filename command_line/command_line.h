@@ -14,9 +14,10 @@ struct LocalMoment {
     int year, month, day, hour, minute, second;
 };
 
-// `genart [--seed N]`
+// `genart [--seed N] [--no-history]`
 struct WindowOptions {
     std::optional<std::uint32_t> seed;
+    bool history = true; // read the earlier runs' pictures and keep this run's
 };
 
 // `genart render` in its three forms:

@@ -51,5 +51,6 @@ int main(int argc, char** argv)
     }
     if (const auto* options = std::get_if<genart::RenderOptions>(&command))
         return render(*options, argv[0]);
-    return genart::openWindow(std::get<genart::WindowOptions>(command).seed, argv[0]);
+    const auto& window = std::get<genart::WindowOptions>(command);
+    return genart::openWindow(window.seed, window.history, argv[0]);
 }

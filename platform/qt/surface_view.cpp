@@ -13,10 +13,23 @@ SurfaceView::SurfaceView(const ImageSurface& surface, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+void SurfaceView::setSharpImage(const QImage& image)
+{
+    sharp_ = image;
+    update();
+}
+
 void SurfaceView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.drawImage(event->rect(), surface_.image(), event->rect());
+    const QRect area = event->rect();
+    if (sharp_.isNull()) {
+        painter.drawImage(area, surface_.image(), area);
+        return;
+    }
+    const qreal ratio = sharp_.devicePixelRatio();
+    painter.drawImage(QRectF(area), sharp_,
+                      QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 } // namespace genart

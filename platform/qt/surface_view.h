@@ -2,6 +2,7 @@
 
 #include "platform/qt/image_surface.h"
 
+#include <QImage>
 #include <QWidget>
 
 namespace genart {
@@ -12,11 +13,18 @@ class SurfaceView final : public QWidget {
 public:
     SurfaceView(const ImageSurface& surface, QWidget* parent = nullptr);
 
+    // On a screen with more than one device pixel to a pixel: the same picture drawn that many
+    // times as finely, its devicePixelRatio set, shown in place of the surface so that it is
+    // sharp there. The widget keeps the surface's size. A null image shows the surface again.
+    void setSharpImage(const QImage& image);
+    const QImage& sharpImage() const { return sharp_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const ImageSurface& surface_;
+    QImage sharp_;
 };
 
 } // namespace genart

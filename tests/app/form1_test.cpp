@@ -85,7 +85,10 @@ TEST_F(Form1Test, LayoutCaptionsAndTabOrder)
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Form1"));
     EXPECT_TRUE(form.isMaximized());
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::black));
-    const QImage window = form.grab().toImage();
+    // The controls sit on the canvas the window scrolls, at the canvas's own coordinates.
+    ASSERT_NE(form.canvas, nullptr);
+    EXPECT_EQ(form.canvas->window(), &form);
+    const QImage window = form.canvas->grab().toImage();
     ASSERT_GE(window.height(), 81);
     EXPECT_EQ(window.pixel(5, 5), qRgb(0, 0, 0));
     EXPECT_EQ(window.pixel(300, 60), qRgb(0, 0, 0)); // above the picture
@@ -108,7 +111,7 @@ TEST_F(Form1Test, LayoutCaptionsAndTabOrder)
     std::vector<QWidget*> expectedOrder;
     for (const auto& control : controls) {
         ASSERT_NE(control.widget, nullptr);
-        EXPECT_EQ(control.widget->parentWidget(), &form);
+        EXPECT_EQ(control.widget->parentWidget(), form.canvas);
         EXPECT_EQ(control.widget->geometry(), control.geometry) << control.widget->metaObject()->className();
         if (control.caption) {
             EXPECT_EQ(qobject_cast<QPushButton*>(control.widget)->text(), QString::fromUtf8(control.caption));

@@ -171,6 +171,37 @@ TEST(CommandLine, AValueIsTheNextArgumentWhateverItIs)
     EXPECT_EQ(messageOf(parseCommandLine({"render", "\xe9t\xe9"})), "render: unknown option '\xe9t\xe9' (see genart --help)");
 }
 
+TEST(CommandLine, NoHistoryIsAWindowOptionInAnyOrder)
+{
+    const struct {
+        Line line;
+        std::optional<std::uint32_t> seed;
+        bool history;
+    } cases[] = {
+        {{}, std::nullopt, true},
+        {{"--seed", "3"}, 3u, true},
+        {{"--no-history"}, std::nullopt, false},
+        {{"--no-history", "--seed=4"}, 4u, false},
+        {{"--seed", "5", "--no-history"}, 5u, false},
+        {{"--no-history", "--no-history"}, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        const Command command = parseCommandLine(c.line);
+        const auto* window = std::get_if<WindowOptions>(&command);
+        ASSERT_NE(window, nullptr) << joined(c.line) << " -> " << messageOf(command);
+        EXPECT_EQ(window->seed, c.seed) << joined(c.line);
+        EXPECT_EQ(window->history, c.history) << joined(c.line);
+    }
+    for (const auto& [line, message] : std::vector<std::pair<Line, std::string>>{
+             {{"--no-history=yes"}, "unknown option '--no-history=yes'"},
+             {{"--no-history", "--seed"}, "option --seed needs a value"},
+             {{"--seed", "--no-history"}, "--seed takes a whole number from 0 to 4294967295, not '--no-history'"},
+             {{"render", "--seed", "1", "--out", "a.png", "--no-history"}, "render: unknown option '--no-history'"},
+         })
+        EXPECT_EQ(messageOf(parseCommandLine(line)), message + " (see genart --help)") << joined(line);
+    EXPECT_NE(usageText().find("genart [--seed N] [--no-history]"), std::string::npos);
+}
+
 TEST(CommandLine, HelpAndVersionAreAskedFor)
 {
     for (const Line& line : {Line{"--help"}, Line{"-h"}, Line{"help"}, Line{"--help", "--frobnicate"},

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace genart {
+
+// The small window F1 opens: what the program does, every key, and the version.
+class HelpWindow final : public QDialog {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+
+    QLabel* text = nullptr;
+};
+
+} // namespace genart

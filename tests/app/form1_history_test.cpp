@@ -1,0 +1,294 @@
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "files/recipe_file.h"
+#include "platform/qt/surface_view.h"
+
+namespace genart {
+namespace {
+
+QImage rgb(const QImage& image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Everything the window shows of one entry, and the state behind it.
+struct Seen {
+    QImage picture, strip;         // the surfaces
+    QImage shownPicture, shownStrip; // what the views paint
+    GenerationState state;
+    Recipe recipe;
+    PaletteParameters palette;
+};
+
+Seen seen(Form1& form)
+{
+    return {rgb(form.picture1Surface().image()), rgb(form.picture2Surface().image()),
+            rgb(form.Picture1->grab().toImage()), rgb(form.Picture2->grab().toImage()),
+            form.session().state(), form.session().recipe(), form.session().palette()};
+}
+
+void expectSeen(Form1& form, const Seen& expected, const std::string& what)
+{
+    const Seen now = seen(form);
+    EXPECT_EQ(now.picture, expected.picture) << what;
+    EXPECT_EQ(now.strip, expected.strip) << what;
+    EXPECT_EQ(now.shownPicture, expected.picture) << what;
+    EXPECT_EQ(now.shownStrip, expected.strip) << what;
+    EXPECT_EQ(now.state, expected.state) << what;
+    EXPECT_EQ(now.recipe, expected.recipe) << what;
+    EXPECT_EQ(now.palette, expected.palette) << what;
+}
+
+// Shortcuts answer only in the active window.
+void activate(Form1& form)
+{
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+}
+
+void press(Form1& form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &form, key, modifiers);
+}
+
+class HistoryInTheWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.Form_Load();
+        activate(form);
+    }
+
+    TwisterRandom random;
+    FixedClock clock{2026, 5, 6, 7, 8, 9};
+    Form1 form{random, clock, 1234u};
+};
+
+TEST_F(HistoryInTheWindow, KeysDrawWhatTheirButtonsDraw)
+{
+    TwisterRandom otherRandom;
+    Form1 clicked(otherRandom, clock, 1234u);
+    clicked.Form_Load();
+    activate(form);
+    const struct {
+        Qt::Key key;
+        QPushButton* button;
+    } steps[] = {{Qt::Key_N, clicked.Command5}, {Qt::Key_I, clicked.Command1}, {Qt::Key_P, clicked.Command3},
+                 {Qt::Key_I, clicked.Command1}, {Qt::Key_P, clicked.Command3}, {Qt::Key_N, clicked.Command5}};
+    for (const auto& step : steps) {
+        press(form, step.key);
+        QTest::mouseClick(step.button, Qt::LeftButton);
+        const Seen expected = seen(clicked);
+        expectSeen(form, expected, QTest::toString(QKeySequence(step.key)));
+    }
+    EXPECT_EQ(form.history().entries(), clicked.history().entries());
+    EXPECT_EQ(form.history().size(), 7u);
+
+    // Each button's tooltip names its key.
+    EXPECT_TRUE(form.Command5->toolTip().contains(QStringLiteral("(N)")));
+    EXPECT_TRUE(form.Command1->toolTip().contains(QStringLiteral("(I)")));
+    EXPECT_TRUE(form.Command3->toolTip().contains(QStringLiteral("(P)")));
+    EXPECT_TRUE(form.Command2->toolTip().contains(QStringLiteral("(Ctrl+Q)")));
+}
+
+TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
+{
+    std::vector<Seen> entries{seen(form)};
+    for (const Qt::Key key : {Qt::Key_N, Qt::Key_P, Qt::Key_P, Qt::Key_I, Qt::Key_N}) {
+        press(form, key);
+        entries.push_back(seen(form));
+    }
+    ASSERT_NE(entries[2].strip, entries[1].strip);
+    ASSERT_EQ(entries[2].picture, entries[1].picture);
+
+    // Each of the ways back, then each of the ways forward, in turn.
+    const std::vector<std::function<void()>> back{
+        [&] { press(form, Qt::Key_Left); },
+        [&] { press(form, Qt::Key_Left, Qt::AltModifier); },
+        [&] { QTest::mouseClick(form.Picture1, Qt::BackButton); },
+        [&] { form.previousAction->trigger(); }, // the picture's context menu
+    };
+    const std::vector<std::function<void()>> forward{
+        [&] { press(form, Qt::Key_Right); },
+        [&] { press(form, Qt::Key_Right, Qt::AltModifier); },
+        [&] { QTest::mouseClick(form.Picture2, Qt::ForwardButton); },
+        [&] { form.nextAction->trigger(); },
+    };
+    EXPECT_FALSE(form.nextAction->isEnabled());
+    for (std::size_t n = entries.size() - 1; n-- > 0;) {
+        back[n % back.size()]();
+        expectSeen(form, entries[n], "back to entry " + std::to_string(n));
+        EXPECT_EQ(form.history().index(), n);
+    }
+    EXPECT_FALSE(form.previousAction->isEnabled());
+    press(form, Qt::Key_Left); // nothing before the first
+    expectSeen(form, entries[0], "still the first");
+    for (std::size_t n = 1; n < entries.size(); ++n) {
+        forward[n % forward.size()]();
+        expectSeen(form, entries[n], "forward to entry " + std::to_string(n));
+    }
+    press(form, Qt::Key_Right);
+    expectSeen(form, entries.back(), "still the newest");
+    EXPECT_EQ(form.history().size(), entries.size());
+
+    // The context menu of the picture offers both.
+    EXPECT_TRUE(form.Picture1->actions().contains(form.previousAction));
+    EXPECT_TRUE(form.Picture1->actions().contains(form.nextAction));
+    EXPECT_EQ(form.previousAction->text(), QStringLiteral("Previous picture"));
+    EXPECT_EQ(form.nextAction->text(), QStringLiteral("Next picture"));
+}
+
+TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNewest)
+{
+    press(form, Qt::Key_N);
+    const Seen afterBoth = seen(form);
+    press(form, Qt::Key_P);
+    const std::vector<HistoryEntry> before = form.history().entries();
+
+    // The same presses on a session of its own, and the same return to the earlier entry.
+    TwisterRandom expectedRandom(1234);
+    ImageSurface picture(kPictureWidth, kPictureHeight), strip(kStripWidth, kStripHeight);
+    PictureSession expected(expectedRandom, clock, picture, strip);
+    expected.startUp(1234);
+    expected.perform(Action::Both);
+    expected.perform(Action::Palette);
+    expected.restore(afterBoth.recipe, afterBoth.palette);
+
+    const auto expectDrawnAsExpected = [&](const std::string& what) {
+        EXPECT_EQ(rgb(form.picture1Surface().image()), rgb(picture.image())) << what;
+        EXPECT_EQ(rgb(form.picture2Surface().image()), rgb(strip.image())) << what;
+        EXPECT_EQ(form.session().state(), expected.state()) << what;
+        EXPECT_EQ(form.session().recipe(), expected.recipe()) << what;
+        EXPECT_EQ(form.history().index(), form.history().size() - 1) << what;
+        EXPECT_FALSE(form.nextAction->isEnabled()) << what;
+    };
+
+    // Back to the entry of new img / new palette; new img / old palette draws from its strip.
+    press(form, Qt::Key_Left);
+    press(form, Qt::Key_I);
+    expected.perform(Action::Image);
+    expectDrawnAsExpected("new img / old palette on entry 1");
+    ASSERT_EQ(form.history().size(), 4u);
+    EXPECT_EQ(form.history().entries()[3].strip, afterBoth.palette);
+
+    // Left from the newest is change palette's entry, the one before it; a command from there.
+    press(form, Qt::Key_Left);
+    EXPECT_EQ(form.history().index(), 2u);
+    expected.restore(before[2].picture, before[2].strip);
+    press(form, Qt::Key_N);
+    expected.perform(Action::Both);
+    expectDrawnAsExpected("new img / new palette on entry 2");
+    ASSERT_EQ(form.history().size(), 5u);
+    // Nothing was dropped or moved.
+    EXPECT_EQ(std::vector<HistoryEntry>(form.history().entries().begin(), form.history().entries().begin() + 3), before);
+}
+
+TEST_F(HistoryInTheWindow, SavingAndCopyingTakeTheEntryShown)
+{
+    press(form, Qt::Key_N);
+    press(form, Qt::Key_Left);
+    const QImage first = rgb(form.picture1Surface().image());
+    const Recipe firstRecipe = form.history().entries()[0].picture;
+
+    press(form, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(rgb(QGuiApplication::clipboard()->image()), first);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("first.png"));
+    ASSERT_EQ(form.savePicture(path, 1), QString());
+    EXPECT_EQ(rgb(QImage(path)), first);
+    const auto recipe = readRecipeFile(path.toStdString());
+    ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
+    EXPECT_EQ(std::get<Recipe>(recipe), firstRecipe);
+}
+
+TEST(HistoryAcrossRuns, LeftFromAFreshStartShowsTheRunBefore)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data/history.txt"));
+    const FixedClock clock(2026, 5, 6, 7, 8, 9);
+    std::vector<Seen> earlier;
+    {
+        TwisterRandom random;
+        Form1 form(random, clock, 11u, path);
+        form.Form_Load();
+        activate(form);
+        earlier.push_back(seen(form));
+        for (const Qt::Key key : {Qt::Key_N, Qt::Key_P}) {
+            press(form, key);
+            earlier.push_back(seen(form));
+        }
+        press(form, Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_FALSE(form.isVisible());
+    }
+
+    TwisterRandom random;
+    Form1 form(random, clock, 12u, path);
+    form.Form_Load();
+    activate(form);
+    ASSERT_EQ(form.history().size(), 4u);
+    EXPECT_EQ(form.history().index(), 3u);
+    const Seen fresh = seen(form);
+    EXPECT_NE(fresh.picture, earlier.back().picture);
+    for (std::size_t n = earlier.size(); n-- > 0;) {
+        press(form, Qt::Key_Left);
+        expectSeen(form, earlier[n], "the earlier run's entry " + std::to_string(n));
+    }
+    press(form, Qt::Key_End); // no key of ours
+    for (int n = 0; n < 3; ++n)
+        press(form, Qt::Key_Right);
+    expectSeen(form, fresh, "this run's start-up");
+
+    // The file now holds both runs, in order.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto kept = parseHistory(file.readAll().toStdString());
+    ASSERT_TRUE(std::holds_alternative<std::vector<HistoryEntry>>(kept));
+    EXPECT_EQ(std::get<std::vector<HistoryEntry>>(kept), form.history().entries());
+}
+
+TEST(HistoryAcrossRuns, ADamagedFileIsSetAsideAndStartUpGoesOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.txt"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("genart-history=1\n\ngenart-recipe=1\nimeslike=T2026\n");
+    }
+    std::ostringstream told;
+    std::streambuf* const standardError = std::cerr.rdbuf(told.rdbuf());
+    TwisterRandom random;
+    const FixedClock clock(2026, 5, 6, 7, 8, 9);
+    Form1 form(random, clock, 13u, path);
+    form.Form_Load();
+    std::cerr.rdbuf(standardError);
+
+    EXPECT_EQ(form.history().size(), 1u);
+    EXPECT_NE(rgb(form.picture1Surface().image()), rgb(ImageSurface(kPictureWidth, kPictureHeight).image()));
+    const std::string line = told.str();
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+    EXPECT_NE(line.find("set aside"), std::string::npos) << line;
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("history.txt.damaged-*")}).size(), 1);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), historyText(form.history().entries()));
+}
+
+} // namespace
+} // namespace genart
