@@ -56,8 +56,8 @@ constexpr int kConfirmationMilliseconds = 4000;
 constexpr int kFadeMilliseconds = 800;
 
 // Shares of a poster save's progress bar: drawing, then encoding, then writing.
-constexpr int kDrawnAt = 45;
-constexpr int kEncodedAt = 95;
+constexpr int kDrawnAt = 60;
+constexpr int kEncodedAt = 97;
 
 const char* const kSaveFolderKey = "save/folder";
 const char* const kSaveScaleKey = "save/scale";
