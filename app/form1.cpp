@@ -50,7 +50,7 @@ const char* const kBannerText =
 constexpr int kCanvasWidth = 769;
 constexpr int kCanvasHeight = 641;
 // The free band above the picture, where saves tell how far they got and where they went.
-const QRect kStatusArea(32, 4, 601, 72);
+const QRect kStatusArea(32, 2, 601, 76);
 
 constexpr int kConfirmationMilliseconds = 4000;
 constexpr int kFadeMilliseconds = 800;
@@ -343,13 +343,15 @@ void Form1::savePosterInBackground(const QString& path, int scale)
     posterPath_ = path;
     // Inside the window, above the picture and away from the buttons; it takes no focus from
     // them, so neither a click nor a key meant for them reaches its Cancel.
-    posterProgress_ = new QProgressDialog(stageAt(0, scale), tr("Cancel"), 0, 100, canvas, Qt::Widget);
+    posterProgress_ = new QProgressDialog(stageAt(0, scale), tr("Cancel"), 0, 100, canvas);
+    posterProgress_->setWindowFlags(Qt::Widget); // a dialog is made a window of its own unless told
     posterProgress_->setWindowModality(Qt::NonModal);
     posterProgress_->setAutoClose(false);
     posterProgress_->setAutoReset(false);
     posterProgress_->setPalette(QGuiApplication::palette());
     posterProgress_->setAutoFillBackground(true);
     posterProgress_->setGeometry(kStatusArea);
+    posterProgress_->setFixedSize(kStatusArea.size()); // its texts would otherwise grow it over the picture
     for (QPushButton* cancel : posterProgress_->findChildren<QPushButton*>())
         cancel->setFocusPolicy(Qt::NoFocus);
     statusLine->hide();

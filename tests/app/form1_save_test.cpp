@@ -1,12 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include "app/form1.h"
 #include "files/picture_export.h"
@@ -88,6 +100,164 @@ TEST_F(SavingFromTheWindow, OffersSaveAndCopyOnThePicture)
     window.copyAction->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
               window.picture1Surface().image());
+}
+
+QImage rgb(const QImage& image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Modal dialogs run their own loop: what a test does in one is set up before it opens, and
+// done as soon as it is the active modal widget.
+template <typename Dialog>
+void whenOpen(std::function<void(Dialog*)> act)
+{
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(dialog);
+    });
+    poll->start(5);
+}
+
+QComboBox* sizeChoice(QFileDialog* dialog)
+{
+    for (QComboBox* combo : dialog->findChildren<QComboBox*>())
+        if (combo->count() == 4 && combo->itemData(0).toInt() == 1)
+            return combo;
+    ADD_FAILURE() << "the save dialog offers no sizes";
+    return nullptr;
+}
+
+void answer(const QString& button)
+{
+    whenOpen<QMessageBox>([button](QMessageBox* box) {
+        for (QAbstractButton* choice : box->buttons())
+            if (choice->text() == button)
+                return choice->click();
+        ADD_FAILURE() << "no button " << button.toStdString();
+        box->reject();
+    });
+}
+
+TEST_F(SavingFromTheWindow, ProgressSitsAboveThePictureAndTheButtonsStayTheirs)
+{
+    QSignalSpy saved(&window, &Form1::posterSaved);
+    QSignalSpy progress(&window, &Form1::posterProgress);
+    const Recipe recipe = window.session().recipe();
+    window.Command1->setFocus();
+    const QString poster = dir.filePath(QStringLiteral("poster4.png"));
+    window.savePosterInBackground(poster, 4);
+
+    auto* panel = window.findChild<QProgressDialog*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(panel->isWindow());
+    EXPECT_TRUE(panel->isVisible());
+    ASSERT_EQ(panel->parentWidget(), window.canvas);
+    for (QPushButton* button : {window.Command1, window.Command2, window.Command3, window.Command5})
+        EXPECT_FALSE(panel->geometry().intersects(button->geometry())) << button->text().toStdString();
+    EXPECT_LT(panel->geometry().bottom(), window.Picture1->geometry().top());
+    EXPECT_EQ(window.focusWidget(), window.Command1);
+
+    // Clicks and keys meant for the buttons reach them and leave the save alone.
+    QTest::mouseClick(window.Command1, Qt::LeftButton);
+    QTest::mouseClick(window.Command3, Qt::LeftButton);
+    QTest::keyClick(window.Command5, Qt::Key_Space);
+    EXPECT_EQ(window.history().size(), 4u);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 120000);
+    EXPECT_EQ(saved.at(0).at(1).toString(), QString());
+    EXPECT_FALSE(saved.at(0).at(2).toBool());
+    // The picture on the screen when the save began, whatever was drawn since.
+    EXPECT_EQ(rgb(QImage(poster)), rgb(exportPicture(recipe, 4)->picture));
+
+    // Drawing, encoding and writing each moved the bar, which never went back.
+    int last = -1;
+    QStringList stages;
+    for (const QList<QVariant>& step : progress) {
+        EXPECT_GE(step.at(0).toInt(), last);
+        last = step.at(0).toInt();
+        const QString stage = step.at(1).toString().section(QLatin1Char(' '), 0, 0);
+        if (!stages.contains(stage))
+            stages.append(stage);
+    }
+    EXPECT_EQ(last, 100);
+    EXPECT_EQ(stages, (QStringList{QStringLiteral("Drawing"), QStringLiteral("Encoding"), QStringLiteral("Writing")}));
+
+    // Where it went, told in the window for a few seconds, no box to close.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(window.statusLine->isVisible());
+    EXPECT_TRUE(window.statusLine->text().contains(QDir::toNativeSeparators(poster)));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.statusLine->isVisible(), 10000);
+}
+
+TEST_F(SavingFromTheWindow, TheSaveDialogRemembersItsFolderAndSize)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("genart-tests"));
+    QSettings().clear();
+    const QString folder = dir.filePath(QStringLiteral("chosen"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QSignalSpy saved(&window, &Form1::posterSaved);
+
+    whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(sizeChoice(dialog)->currentData().toInt(), 1); // nothing remembered yet
+        EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith(
+            QString::fromStdString(window.session().recipe().imeslike) + QStringLiteral(".png")));
+        sizeChoice(dialog)->setCurrentIndex(1); // 2×
+        dialog->selectFile(QDir(folder).filePath(QStringLiteral("twice.png")));
+        static_cast<QDialog*>(dialog)->accept(); // as its Save button does
+    });
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(window.Command1, Qt::Key_S, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 60000);
+    EXPECT_EQ(QImage(QDir(folder).filePath(QStringLiteral("twice.png"))).size(), QSize(1200, 900));
+
+    QString openedIn;
+    int offered = 0;
+    whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        openedIn = dialog->directory().absolutePath();
+        offered = sizeChoice(dialog)->currentData().toInt();
+        dialog->reject();
+    });
+    window.saveAction->trigger();
+    EXPECT_EQ(openedIn, QDir(folder).absolutePath());
+    EXPECT_EQ(offered, 2);
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+TEST_F(SavingFromTheWindow, ClosingDuringASaveCanDropIt)
+{
+    QSignalSpy saved(&window, &Form1::posterSaved);
+    const QString poster = dir.filePath(QStringLiteral("dropped.png"));
+    window.savePosterInBackground(poster, 16); // long enough to be asked about
+    answer(QStringLiteral("Drop it"));
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 60000);
+    EXPECT_TRUE(saved.at(0).at(2).toBool());
+    EXPECT_FALSE(QFile::exists(poster));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+TEST_F(SavingFromTheWindow, ClosingDuringASaveCanWaitForIt)
+{
+    QSignalSpy saved(&window, &Form1::posterSaved);
+    const QString poster = dir.filePath(QStringLiteral("waited.png"));
+    window.savePosterInBackground(poster, 8);
+    answer(QStringLiteral("Wait"));
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    // Asked again meanwhile, it goes on waiting without asking.
+    EXPECT_FALSE(window.close());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 120000);
+    ASSERT_EQ(saved.count(), 1);
+    EXPECT_FALSE(saved.at(0).at(2).toBool());
+    EXPECT_EQ(QImage(poster).size(), QSize(4800, 3600));
 }
 
 } // namespace
