@@ -2,53 +2,21 @@
 // generation state afterwards, whatever the picture, the scale, the threads and the blocks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 #include <sstream>
 #include <vector>
 
-#include "session/picture_session.h"
 #include "generator/fast_renderer.h"
-#include "platform/qt/image_surface.h"
+#include "support/seeded_session.h"
 
 namespace genart {
 namespace {
 
-// Where two pictures differ, for the failure message; empty when they are the same.
-std::string differences(const QImage& expected, const QImage& actual)
-{
-    if (expected == actual)
-        return {};
-    if (expected.size() != actual.size())
-        return "sizes differ";
-    int count = 0;
-    std::ostringstream first;
-    for (int y = 0; y < expected.height(); ++y)
-        for (int x = 0; x < expected.width(); ++x)
-            if (expected.pixel(x, y) != actual.pixel(x, y) && count++ == 0)
-                first << " first at (" << x << ", " << y << ")";
-    if (count == 0)
-        return {};
-    return std::to_string(count) + " pixels differ," + first.str();
-}
-
-// A picture surface without raster access: the renderer has to draw it point by point.
-class PointByPointSurface final : public Surface {
-public:
-    PointByPointSurface(int width, int height) : image(width, height) {}
-    ImageSurface image;
-
-    int width() const override { return image.width(); }
-    int height() const override { return image.height(); }
-    void PSet(float x, float y, Colour colour) override { image.PSet(x, y, colour); }
-    Colour Point(float x, float y) const override { return image.Point(x, y); }
-    void Line(float x1, float y1, float x2, float y2, Colour colour) override { image.Line(x1, y1, x2, y2, colour); }
-    void setFontSize(double) override {}
-    void setForeColor(Colour) override {}
-    void setCurrentX(float) override {}
-    void setCurrentY(float) override {}
-    void Print(const std::string&) override {}
-};
+using testing::MemorySurface;
+using testing::SeededSession;
+using testing::differences;
 
 struct Variants {
     float tip1, tip2, tip3;
@@ -64,15 +32,14 @@ Variants combination(int n)
 class Comparison {
 public:
     explicit Comparison(std::uint32_t seed, int scale = 1)
-        : random_(seed), scale_(scale), reference_(600 * scale, 450 * scale), fast_(600 * scale, 450 * scale),
-          session_(random_, clock_, reference_, strip_)
+        : scale_(scale), session_(seed, testing::testClock(), scale),
+          fast_(kPictureWidth * scale, kPictureHeight * scale)
     {
-        setFixedState(session_.state());
-        session_.NewPalette();
+        session_.setUpWithPalette();
     }
 
     GenerationState& state() { return session_.state(); }
-    void newPalette() { session_.NewPalette(); }
+    void newPalette() { session_.session.NewPalette(); }
     void drawParameters(const Variants& v)
     {
         session_.generator().DrawParameters();
@@ -94,8 +61,8 @@ public:
             fast_.fill(kWhite);
             const std::string where = what + ", " + std::to_string(options.threads) + " threads, "
                                       + std::to_string(options.columnsPerBlock) + " columns per block";
-            EXPECT_TRUE(renderFast(fastState, strip_, fast_, options)) << where;
-            EXPECT_EQ(differences(reference_.image(), fast_.image()), "") << where;
+            EXPECT_TRUE(renderFast(fastState, session_.strip, fast_, options)) << where;
+            EXPECT_EQ(differences(session_.picture, fast_), "") << where;
             EXPECT_TRUE(fastState == state()) << where << describe(state(), fastState);
         }
     }
@@ -125,13 +92,9 @@ public:
     }
 
 private:
-    TwisterRandom random_;
-    FixedClock clock_{2026, 12, 8, 12, 0, 0};
     int scale_;
-    ImageSurface reference_;
-    ImageSurface fast_;
-    ImageSurface strip_{601, 33};
-    PictureSession session_;
+    SeededSession session_; // draws step by step on its picture
+    MemorySurface fast_;
 };
 
 FastRenderOptions withThreads(int threads, int columnsPerBlock = 0)
@@ -297,46 +260,41 @@ TEST(FastRenderer, PostersAtScalesTwoAndThree)
 
 TEST(FastRenderer, SurfaceWithoutRasterGetsTheSamePixels)
 {
-    TwisterRandom random(21);
-    const FixedClock clock(2026, 12, 8, 12, 0, 0);
-    ImageSurface reference(600, 450), strip(601, 33);
-    PictureSession session(random, clock, reference, strip);
-    setFixedState(session.state());
-    session.NewPalette();
+    SeededSession session(21);
+    session.setUpWithPalette();
     session.generator().DrawParameters();
     session.state().picture.tip1 = 15;
     GenerationState fastState = session.state();
     session.generator().RenderImage();
 
-    PointByPointSurface fast(600, 450);
+    MemorySurface fast(kPictureWidth, kPictureHeight, MemorySurface::Access::PointByPoint);
     ASSERT_EQ(fast.pixelRows().first, nullptr);
-    EXPECT_TRUE(renderFast(fastState, strip, fast, withThreads(2)));
-    EXPECT_EQ(differences(reference.image(), fast.image.image()), "");
+    int pointsSet = 0;
+    fast.onPixel = [&](float, float, Colour) { ++pointsSet; };
+    EXPECT_TRUE(renderFast(fastState, session.strip, fast, withThreads(2)));
+    EXPECT_EQ(pointsSet, kPictureWidth * kPictureHeight); // every pixel inside, each once
+    EXPECT_EQ(differences(session.picture, fast), "");
     EXPECT_TRUE(fastState == session.state()) << Comparison::describe(session.state(), fastState);
 }
 
 TEST(FastRenderer, ReportsProgressAndStopsWhenCancelled)
 {
-    TwisterRandom random(4);
-    const FixedClock clock(2026, 12, 8, 12, 0, 0);
-    ImageSurface picture(600, 450), strip(601, 33);
-    PictureSession session(random, clock, picture, strip);
-    setFixedState(session.state());
-    session.NewPalette();
+    SeededSession session(4);
+    session.setUpWithPalette();
     session.generator().DrawParameters();
     const GenerationState before = session.state();
 
     std::vector<int> done;
     FastRenderOptions options = withThreads(2, 10);
     options.progress = [&](int columns, int total) {
-        EXPECT_EQ(total, 601);
+        EXPECT_EQ(total, kPictureWidth + 1);
         done.push_back(columns);
     };
     GenerationState state = before;
-    EXPECT_TRUE(renderFast(state, strip, picture, options));
+    EXPECT_TRUE(renderFast(state, session.strip, session.picture, options));
     ASSERT_EQ(done.size(), 61u); // 60 blocks of 10 columns and one of the last column
     EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
-    EXPECT_EQ(done.back(), 601);
+    EXPECT_EQ(done.back(), kPictureWidth + 1);
 
     // Cancelled from the first progress report on: the rest is left undone, the state untouched.
     std::atomic<bool> cancel{false};
@@ -347,7 +305,7 @@ TEST(FastRenderer, ReportsProgressAndStopsWhenCancelled)
     };
     options.cancel = &cancel;
     state = before;
-    EXPECT_FALSE(renderFast(state, strip, picture, options));
+    EXPECT_FALSE(renderFast(state, session.strip, session.picture, options));
     EXPECT_LE(done.size(), 2u); // the blocks already under way finish
     EXPECT_TRUE(state == before);
 }

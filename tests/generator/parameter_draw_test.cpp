@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "generator/image_generator.h"
-#include "platform/qt/image_surface.h"
-#include "support/replay_random.h"
+#include "support/seeded_session.h"
 
 namespace genart {
 namespace {
@@ -13,10 +11,11 @@ using testing::kLargestRandom;
 std::size_t draw(GenerationState& state, std::vector<float> values,
                  const FixedClock& clock = FixedClock(2006, 3, 9, 7, 5, 3))
 {
-    testing::ReplayRandom random(std::move(values));
-    ImageSurface picture(600, 450), strip(601, 33);
-    ImageGenerator(state, random, clock, picture, strip).DrawParameters();
-    return random.taken();
+    testing::ReplayedSession f(std::move(values), clock);
+    f.state() = state;
+    f.generator().DrawParameters();
+    state = f.state();
+    return f.random.taken();
 }
 
 TEST(ParameterDraw, ExtremeRandomValuesStayInsideEveryRange)
@@ -59,7 +58,7 @@ TEST(ParameterDraw, TakesNineValuesInOrderAndTouchesNothingElse)
     expected.picture.fi0 = 0.375 * 6.283;
     expected.drift.fi1 = 0;
     expected.picture.r0 = 2.875f;
-    expected.drift.korakfi1 = 0.00003;
+    expected.drift.korakfi1 = kDriftStep;
     expected.picture.fak1 = 10.625f;
     expected.picture.fak2 = 18.75f;
     expected.picture.fak3 = 19.375f;

@@ -3,9 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "generator/image_generator.h"
-#include "platform/qt/image_surface.h"
-#include "support/replay_random.h"
+#include "support/seeded_session.h"
 
 // States are set with designated initializers; every member left out keeps its default.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -23,16 +21,15 @@ struct StageFixture {
     {
         picture.fill(kWhite);
         for (int k = 0; k < strip.width(); ++k)
-            strip.Line(k, 0, k, 33, 1000 + k);
+            strip.Line(k, 0, k, kStripHeight, 1000 + k);
     }
     int plottedColumn() const { return picture.Point(s.position.i, s.position.j) - 900; }
 
-    GenerationState s;
-    testing::ReplayRandom random{std::vector<float>{}};
-    FixedClock clock{2006, 3, 9, 7, 5, 3};
-    ImageSurface picture{600, 450};
-    ImageSurface strip{601, 33};
-    ImageGenerator generator{s, random, clock, picture, strip};
+    testing::ReplayedSession session{{}, FixedClock(2006, 3, 9, 7, 5, 3)}; // draws no random value
+    GenerationState& s = session.state();
+    ImageGenerator& generator = session.generator();
+    testing::MemorySurface& picture = session.picture;
+    testing::MemorySurface& strip = session.strip;
 };
 
 TEST(PolarFrame, MeasuresFromACentreAtTwoZero)
@@ -192,15 +189,16 @@ TEST(PlotPixel, ColumnSixHundredAndRowFourFiftyLeaveNoMark)
 {
     StageFixture f;
     f.s = {.picture = {.pozic0 = 100}, .carried = {.barva = 0.3}};
-    const QImage before = f.picture.image().copy();
-    for (const auto& [i, j] : {std::pair{600, 0}, std::pair{0, 450}, std::pair{600, 450}}) {
+    const testing::MemorySurface before = f.picture;
+    for (const auto& [i, j] : {std::pair{kPictureWidth, 0}, std::pair{0, kPictureHeight},
+                               std::pair{kPictureWidth, kPictureHeight}}) {
         f.s.position.i = static_cast<std::int16_t>(i);
         f.s.position.j = static_cast<std::int16_t>(j);
         f.generator.PlotPixel();
     }
-    EXPECT_TRUE(f.picture.image() == before);
-    f.s.position.i = 599;
-    f.s.position.j = 449;
+    EXPECT_EQ(testing::differences(before, f.picture), "");
+    f.s.position.i = kPictureWidth - 1;
+    f.s.position.j = kPictureHeight - 1;
     f.generator.PlotPixel();
     EXPECT_EQ(f.plottedColumn(), 100); // the last pixel inside is painted
 }

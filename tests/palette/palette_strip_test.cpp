@@ -4,15 +4,14 @@
 #include <cmath>
 #include <numbers>
 
-#include "session/picture_session.h"
 #include "palette/palette_strip.h"
-#include "platform/qt/image_surface.h"
-#include "support/replay_random.h"
+#include "support/seeded_session.h"
 
 namespace genart {
 namespace {
 
 using testing::kLargestRandom;
+using testing::MemorySurface;
 using testing::ReplayRandom;
 
 int red(Colour c) { return c & 0xff; }
@@ -51,7 +50,7 @@ TEST(PaletteDraw, SinglePrecisionRoundingLiftsScalesAndStretches)
 TEST(PalettePaint, FirstColumnFollowsThePhasesAndColumn601StaysInTheChannels)
 {
     GenerationState s;
-    ImageSurface strip(601, 33);
+    MemorySurface strip(kStripWidth, kStripHeight);
     paintPalette({.phase = {0, 0.5, 3 * std::numbers::pi / 2}, .stretch = {10, 10, 10}}, s, strip);
     EXPECT_EQ(strip.Point(0, 10), rgb(126, 186, 0)); // 186.41 for the phase 0.5
 
@@ -67,13 +66,13 @@ TEST(PalettePaint, EveryColumnIsOneColourFromZeroTo252)
     for (const std::uint32_t seed : {1u, 2u, 3u, 4u}) {
         TwisterRandom random(seed);
         GenerationState s;
-        ImageSurface strip(601, 33);
+        MemorySurface strip(kStripWidth, kStripHeight);
         strip.fill(kWhite); // never a palette colour: components stop at 252
         NewPalette(s, random, strip);
         int lowest = 255, highest = 0, mixed = 0;
-        for (int k = 0; k < 601; ++k) {
+        for (int k = 0; k < kStripWidth; ++k) {
             const Colour top = strip.Point(k, 0);
-            for (int row = 1; row < 33; ++row)
+            for (int row = 1; row < kStripHeight; ++row)
                 mixed += strip.Point(k, row) != top;
             lowest = std::min({lowest, red(top), green(top), blue(top)});
             highest = std::max({highest, red(top), green(top), blue(top)});
@@ -87,17 +86,14 @@ TEST(PalettePaint, EveryColumnIsOneColourFromZeroTo252)
 
 TEST(PalettePaint, NewPaletteLeavesThePictureAlone)
 {
-    ReplayRandom random(std::vector<float>(11, 0.5f));
-    FixedClock clock(2006, 3, 9, 7, 5, 3);
-    ImageSurface picture(600, 450), strip(601, 33);
-    picture.fill(rgb(1, 2, 3));
-    PictureSession session(random, clock, picture, strip);
-    session.NewPalette();
-    EXPECT_EQ(random.taken(), 11u);
-    EXPECT_NE(strip.Point(300, 10), kBlack);
-    QImage flat(600, 450, QImage::Format_RGB32);
-    flat.fill(toQRgb(rgb(1, 2, 3)));
-    EXPECT_TRUE(picture.image() == flat);
+    testing::ReplayedSession f(std::vector<float>(11, 0.5f));
+    f.picture.fill(rgb(1, 2, 3));
+    const MemorySurface flat = f.picture;
+    f.session.NewPalette();
+    EXPECT_EQ(f.random.taken(), 11u);
+    EXPECT_NE(f.strip.Point(300, 10), kBlack);
+    EXPECT_EQ(testing::differences(flat, f.picture), "");
+    EXPECT_TRUE(f.picture.printed.empty());
 }
 
 } // namespace

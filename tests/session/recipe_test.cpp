@@ -4,26 +4,28 @@
 #include <cmath>
 #include <variant>
 
-#include "session/picture_session.h"
 #include "session/recipe.h"
-#include "platform/qt/image_surface.h"
-#include "support/replay_random.h"
+#include "support/seeded_session.h"
 
 namespace genart {
 namespace {
 
+using testing::MemorySurface;
+using testing::differences;
+
 // A started session with its first palette and picture.
-struct Studio {
-    explicit Studio(std::uint32_t seed) : random(seed)
-    {
-        session.startUp(seed);
-    }
-    TwisterRandom random;
-    FixedClock clock{2026, 3, 4, 5, 6, 7};
-    ImageSurface picture1{600, 450};
-    ImageSurface picture2{601, 33};
-    PictureSession session{random, clock, picture1, picture2};
+struct Studio : testing::SeededSession {
+    explicit Studio(std::uint32_t seed) : SeededSession(seed, FixedClock(2026, 3, 4, 5, 6, 7)) { startUp(); }
 };
+
+// A recipe's picture, drawn afresh.
+MemorySurface drawn(const Recipe& recipe)
+{
+    MemorySurface picture(kPictureWidth, kPictureHeight);
+    MemorySurface strip(kStripWidth, kStripHeight);
+    drawRecipe(recipe, picture, strip);
+    return picture;
+}
 
 Recipe parsed(const std::string& text)
 {
@@ -86,10 +88,9 @@ TEST(Recipe, RedrawsTheSamePixelsAfterAnySequenceOfCommands)
         studio.session.NewImage();
         // The strip has moved on since; the recipe still holds the picture's own palette.
         studio.session.NewPalette();
-        ImageSurface picture(600, 450);
-        ImageSurface strip(601, 33);
-        drawRecipe(studio.session.recipe(), picture, strip);
-        EXPECT_EQ(picture.image(), studio.picture1.image()) << "seed " << seed;
+        const MemorySurface picture = drawn(studio.session.recipe());
+        EXPECT_EQ(differences(studio.picture, picture), "") << "seed " << seed;
+        EXPECT_EQ(picture.printed, studio.picture.lastPrinted(3)) << "seed " << seed;
     }
 }
 
@@ -104,19 +105,16 @@ TEST(Recipe, CarriedValuesReachPixelsWhoseStatementsFail)
     recipe.picture.tip2 = 1;
     recipe.picture.tip3 = 1;
     recipe.picture.r0 = 4.5f;
-    recipe.picture.fi0 = std::acos(0.0) - 0.00003; // sin of the first angle rounds to exactly 1
-    auto drawn = [&](double carriedBa) {
+    recipe.picture.fi0 = std::acos(0.0) - kDriftStep; // sin of the first angle rounds to exactly 1
+    const auto withCarriedBa = [&](double carriedBa) {
         recipe.carried.ba = carriedBa;
-        ImageSurface picture(600, 450);
-        ImageSurface strip(601, 33);
-        drawRecipe(recipe, picture, strip);
-        return picture.image();
+        return drawn(recipe);
     };
-    const QImage a = drawn(0.5);
-    const QImage b = drawn(100.5);
-    EXPECT_NE(a.pixel(0, 0), b.pixel(0, 0));
+    const MemorySurface a = withCarriedBa(0.5);
+    const MemorySurface b = withCarriedBa(100.5);
+    EXPECT_NE(a.Point(0, 0), b.Point(0, 0));
     // From the second position on the shape value is computed again.
-    EXPECT_EQ(a.copy(0, 1, 600, 400), b.copy(0, 1, 600, 400));
+    EXPECT_EQ(differences(a, b, testing::Area{0, 1, kPictureWidth, 400}), "");
 }
 
 TEST(Recipe, RefusesTextsItCannotTrust)

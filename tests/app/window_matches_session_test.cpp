@@ -1,0 +1,44 @@
+// The window's buttons and a session without a window draw the same pictures, captions
+// included, from the same seed.
+#include <vector>
+
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "platform/qt/image_surface.h"
+#include "session/picture_session.h"
+
+namespace genart {
+namespace {
+
+TEST(Determinism, WindowMatchesHeadlessDrawing)
+{
+    const FixedClock clock(2026, 1, 2, 3, 4, 5);
+    TwisterRandom headlessRandom;
+    ImageSurface picture(kPictureWidth, kPictureHeight);
+    ImageSurface strip(kStripWidth, kStripHeight);
+    PictureSession session(headlessRandom, clock, picture, strip);
+    session.startUp(7);
+
+    TwisterRandom random;
+    Form1 form(random, clock, 7u);
+    form.Form_Load();
+    const auto expectSame = [&](const char* after) {
+        EXPECT_EQ(form.picture1Surface().image(), picture.image()) << "picture after " << after;
+        EXPECT_EQ(form.picture2Surface().image(), strip.image()) << "strip after " << after;
+    };
+    expectSame("start-up");
+    const std::pair<QPushButton*, Action> presses[] = {
+        {form.Command1, Action::Image}, {form.Command3, Action::Palette}, {form.Command5, Action::Both}};
+    for (const auto& [button, action] : presses) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        session.perform(action);
+        expectSame(button->text().toStdString().c_str());
+    }
+}
+
+} // namespace
+} // namespace genart
