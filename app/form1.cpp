@@ -52,6 +52,7 @@ constexpr int kCanvasHeight = 641;
 // The free band above the picture, where saves tell how far they got and where they went.
 const QRect kStatusArea(32, 2, 601, 76);
 
+const QColor kStatusText(230, 230, 230);
 constexpr int kConfirmationMilliseconds = 4000;
 constexpr int kFadeMilliseconds = 800;
 
@@ -194,7 +195,7 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     statusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusLine->setWordWrap(true);
     QPalette light = statusLine->palette();
-    light.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    light.setColor(QPalette::WindowText, kStatusText);
     statusLine->setPalette(light);
     auto* opacity = new QGraphicsOpacityEffect(statusLine);
     statusLine->setGraphicsEffect(opacity);
@@ -348,8 +349,9 @@ void Form1::savePosterInBackground(const QString& path, int scale)
     posterProgress_->setWindowModality(Qt::NonModal);
     posterProgress_->setAutoClose(false);
     posterProgress_->setAutoReset(false);
-    posterProgress_->setPalette(QGuiApplication::palette());
-    posterProgress_->setAutoFillBackground(true);
+    QPalette readable = posterProgress_->palette(); // on the window's black
+    readable.setColor(QPalette::WindowText, kStatusText);
+    posterProgress_->setPalette(readable);
     posterProgress_->setGeometry(kStatusArea);
     posterProgress_->setFixedSize(kStatusArea.size()); // its texts would otherwise grow it over the picture
     for (QPushButton* cancel : posterProgress_->findChildren<QPushButton*>())
