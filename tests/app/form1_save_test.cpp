@@ -162,6 +162,14 @@ TEST_F(SavingFromTheWindow, ProgressSitsAboveThePictureAndTheButtonsStayTheirs)
         EXPECT_FALSE(panel->geometry().intersects(button->geometry())) << button->text().toStdString();
     EXPECT_LT(panel->geometry().bottom(), window.Picture1->geometry().top());
     EXPECT_EQ(window.focusWidget(), window.Command1);
+    // Its text shows light on the window's black, above the bar.
+    const QImage shown = panel->grab().toImage();
+    int light = 0;
+    for (int y = 0; y < shown.height() / 3; ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            light += qGray(shown.pixel(x, y)) > 150 ? 1 : 0;
+    EXPECT_GT(light, 20);
+    EXPECT_EQ(shown.pixel(2, 2), qRgb(0, 0, 0));
 
     // Clicks and keys meant for the buttons reach them and leave the save alone.
     QTest::mouseClick(window.Command1, Qt::LeftButton);
