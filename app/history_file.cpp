@@ -1,5 +1,6 @@
 #include "app/history_file.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include <QDateTime>
@@ -84,7 +85,19 @@ bool HistoryFile::save(const std::vector<HistoryEntry>& entries)
 {
     if (!writable_)
         return false;
-    const std::string contents = historyText(entries);
+    // Entries written before are written the same again; should the list not be the last one
+    // grown at its end, it is written anew.
+    const bool grown = entries.size() >= written_.size()
+                       && std::equal(written_.begin(), written_.end(), entries.begin());
+    if (!grown) {
+        written_.clear();
+        texts_.clear();
+    }
+    for (std::size_t n = written_.size(); n < entries.size(); ++n) {
+        written_.push_back(entries[n]);
+        texts_.push_back(historyEntryText(entries[n]));
+    }
+    const std::string contents = joinedHistoryText(texts_);
     QString failure;
     QSaveFile file(path_);
     if (!QDir().mkpath(QFileInfo(path_).absolutePath()))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 #include <QString>
@@ -35,6 +36,9 @@ private:
 
     QString path_;
     std::ostream& warnings_;
+    // The text of every entry saved so far, in order: a history only grows at its end.
+    std::vector<HistoryEntry> written_;
+    std::vector<std::string> texts_;
     bool writable_ = true; // false once a file that could not be read could not be moved either
     bool failing_ = false; // the last write failed and was told
 };

@@ -78,13 +78,27 @@ bool PictureHistory::goForward()
     return true;
 }
 
-std::string historyText(const std::vector<HistoryEntry>& entries, std::size_t keep)
+std::string historyEntryText(const HistoryEntry& entry)
+{
+    return recipeText(entry.picture) + stripLines(entry);
+}
+
+std::string joinedHistoryText(const std::vector<std::string>& entryTexts, std::size_t keep)
 {
     std::string text = historyHeader() + '\n';
-    const std::size_t first = entries.size() > keep ? entries.size() - keep : 0;
-    for (std::size_t n = first; n < entries.size(); ++n)
-        text += '\n' + recipeText(entries[n].picture) + stripLines(entries[n]);
+    const std::size_t first = entryTexts.size() > keep ? entryTexts.size() - keep : 0;
+    for (std::size_t n = first; n < entryTexts.size(); ++n)
+        text += '\n' + entryTexts[n];
     return text;
+}
+
+std::string historyText(const std::vector<HistoryEntry>& entries, std::size_t keep)
+{
+    const std::size_t first = entries.size() > keep ? entries.size() - keep : 0;
+    std::vector<std::string> texts;
+    for (std::size_t n = first; n < entries.size(); ++n)
+        texts.push_back(historyEntryText(entries[n]));
+    return joinedHistoryText(texts, keep);
 }
 
 std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::string& text)

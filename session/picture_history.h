@@ -57,6 +57,11 @@ inline constexpr int kHistoryVersion = 1;
 // picture's recipe text followed by the strip's palette under strip.* keys.
 std::string historyText(const std::vector<HistoryEntry>& entries, std::size_t keep = kKeptEntries);
 
+// The same built from entries already written one by one, for a writer that keeps them: the
+// history only grows at its end, so each entry need be written once.
+std::string historyEntryText(const HistoryEntry& entry);
+std::string joinedHistoryText(const std::vector<std::string>& entryTexts, std::size_t keep = kKeptEntries);
+
 // Reads what historyText writes. The text is untrusted: every entry is checked as a recipe,
 // and the first fault, naming the entry, makes the whole text unreadable.
 std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::string& text);

@@ -72,6 +72,13 @@ TEST_F(HistoryFileTest, KeepsWhatItWroteForTheNextRun)
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("genart"))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("history.txt")});
     EXPECT_EQ(contentsOf(path).toStdString(), historyText(entries));
+
+    // Given a list that is not the last one grown, it writes that list and nothing of the old.
+    const std::vector<HistoryEntry> others = someEntries(30);
+    EXPECT_TRUE(next.save({others[2], others[0]}));
+    EXPECT_EQ(contentsOf(path).toStdString(), historyText({others[2], others[0]}));
+    EXPECT_TRUE(next.save({others[2], others[0], entries[1]}));
+    EXPECT_EQ(HistoryFile(path, warnings).load(), (std::vector<HistoryEntry>{others[2], others[0], entries[1]}));
 }
 
 TEST_F(HistoryFileTest, ADamagedFileIsSetAsideAndToldInOneLine)
