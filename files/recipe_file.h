@@ -10,6 +10,11 @@
 namespace genart {
 
 // Reads a recipe from a PNG that genart wrote (its text metadata) or from a plain text file.
+// The file is untrusted and bounded before it is read: anything but a regular file is refused
+// without waiting for it (a FIFO, a device); a text file may hold 64 KiB at most; a PNG is read
+// through libpng only up to its image data, with every chunk, every inflated text and the
+// number of chunks capped a little above what a recipe needs, and must carry exactly one
+// recipe. Nothing reaches stderr; an error is one printable line naming the path.
 std::variant<Recipe, RecipeError> readRecipeFile(const std::string& path);
 
 // The picture with its recipe attached as PNG text metadata.

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <sys/types.h>
+
+namespace genart {
+
+// The system calls the file layer makes, one virtual function each, so that a test can make any
+// of them fail as a full disk, a failing flush or a refused rename would. Each behaves as its
+// POSIX namesake: -1 and errno on failure.
+class FileCalls {
+public:
+    virtual ~FileCalls() = default;
+    virtual int open(const char* path, int flags, mode_t mode);
+    virtual ssize_t write(int fd, const void* bytes, size_t count);
+    virtual int fchmod(int fd, mode_t mode);
+    virtual int fsync(int fd);
+    virtual int close(int fd);
+    virtual int renameat2(const char* from, const char* to, unsigned int flags); // both relative to the cwd
+    virtual int link(const char* from, const char* to);
+    virtual int unlink(const char* path);
+};
+
+// The real calls.
+FileCalls& systemFileCalls();
+
+} // namespace genart

@@ -1,0 +1,317 @@
+#include "files/output_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/printable.h"
+
+namespace genart {
+namespace {
+
+std::string reason(const std::string& path, const char* what, int error)
+{
+    return printable(path) + ": " + what + ": " + std::strerror(error);
+}
+
+std::string cannotWrite(const std::string& path, int error)
+{
+    return reason(path, "cannot write", error);
+}
+
+std::string exists(const std::string& path)
+{
+    return printable(path) + ": file exists; use --force to replace it";
+}
+
+std::string notRegular(const std::string& path)
+{
+    return printable(path) + ": not a regular file, refusing to replace it";
+}
+
+// The folder part with its slash ("" for a bare name) and the name.
+std::pair<std::string, std::string> split(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {std::string(), path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::string folder = split(path).first;
+    return folder.empty() ? std::string(".") : folder;
+}
+
+std::string hiddenPath(const std::string& path, const std::string& token, const char* ending)
+{
+    auto [folder, name] = split(path);
+    if (name.size() > 200) { // keep the hidden name inside NAME_MAX
+        char hash[20];
+        std::snprintf(hash, sizeof hash, "~%zx", std::hash<std::string>{}(name));
+        name = name.substr(0, 200) + hash;
+    }
+    return folder + "." + name + "." + token + ending;
+}
+
+// The file system refuses the flag, not the rename.
+bool flagRefused(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP;
+}
+
+// The file system keeps no hard links.
+bool linksRefused(int error)
+{
+    return error == EPERM || error == ENOTSUP || error == EMLINK || error == ENOSYS;
+}
+
+bool sameFile(const struct stat& status, dev_t device, ino_t inode)
+{
+    return status.st_dev == device && status.st_ino == inode;
+}
+
+} // namespace
+
+std::string newRunToken()
+{
+    std::random_device random;
+    char token[32];
+    std::snprintf(token, sizeof token, "%ld-%08x", static_cast<long>(getpid()), static_cast<unsigned>(random()));
+    return token;
+}
+
+std::string temporaryPath(const std::string& path, const std::string& token)
+{
+    return hiddenPath(path, token, ".new");
+}
+
+std::string backupPath(const std::string& path, const std::string& token)
+{
+    return hiddenPath(path, token, ".old");
+}
+
+OutputFiles::OutputFiles(bool replace, std::string token, FileCalls& calls)
+    : replace_(replace), token_(std::move(token)), calls_(calls)
+{
+}
+
+OutputFiles::~OutputFiles()
+{
+    takeBack();
+}
+
+std::string OutputFiles::stage(const std::string& path, const char* bytes, std::size_t size)
+{
+    // Refused early what will be refused anyway, before anything is written.
+    mode_t mode = 0;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
+            return notRegular(path);
+        if (!replace_)
+            return exists(path);
+        if (S_ISREG(status.st_mode))
+            mode = status.st_mode & 07777; // the new file keeps the old one's permissions
+    } else if (errno != ENOENT) {
+        return cannotWrite(path, errno);
+    }
+
+    File file{path, temporaryPath(path, token_)};
+    const int fd = calls_.open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return cannotWrite(path, errno);
+    int error = 0;
+    if (mode != 0 && calls_.fchmod(fd, mode) != 0)
+        error = errno;
+    for (std::size_t done = 0; error == 0 && done < size;) {
+        const ssize_t wrote = calls_.write(fd, bytes + done, size - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            error = wrote < 0 ? errno : EIO;
+        else
+            done += static_cast<std::size_t>(wrote);
+    }
+    if (error == 0 && calls_.fsync(fd) != 0)
+        error = errno;
+    struct stat written {};
+    if (error == 0 && ::fstat(fd, &written) != 0)
+        error = errno;
+    // The descriptor is gone after close() whatever it returns; its error is the last word on
+    // whether the data reached the file.
+    if (calls_.close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        calls_.unlink(file.temporary.c_str());
+        return cannotWrite(path, error);
+    }
+    file.device = written.st_dev;
+    file.inode = written.st_ino;
+    files_.push_back(std::move(file));
+    return {};
+}
+
+std::string OutputFiles::put(File& file)
+{
+    const char* temporary = file.temporary.c_str();
+    const char* target = file.path.c_str();
+    if (!replace_) {
+        int placed = calls_.renameat2(temporary, target, RENAME_NOREPLACE);
+        if (placed != 0 && flagRefused(errno)) {
+            placed = calls_.link(temporary, target); // fails as well when the target exists
+            if (placed == 0 && calls_.unlink(temporary) != 0) {
+                const int error = errno;
+                file.placed = true; // the target is ours now; takeBack removes it again
+                return cannotWrite(file.temporary, error);
+            }
+        }
+        if (placed != 0)
+            return errno == EEXIST ? exists(file.path) : cannotWrite(file.path, errno);
+        file.placed = true;
+        return {};
+    }
+
+    // Keep what is replaced as a hidden link beside it, then rename the new file over it.
+    const std::string backup = backupPath(file.path, token_);
+    bool movedAside = false;
+    if (calls_.link(target, backup.c_str()) == 0) {
+        file.replaced = true;
+    } else if (errno != ENOENT) {
+        if (!linksRefused(errno))
+            return reason(file.path, "cannot keep the file it replaces", errno);
+        // No hard links here: move the old file aside instead, for the moment of the rename.
+        struct stat status {};
+        if (::lstat(target, &status) == 0) {
+            if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
+                return notRegular(file.path);
+            if (calls_.renameat2(target, backup.c_str(), 0) != 0)
+                return reason(file.path, "cannot keep the file it replaces", errno);
+            file.replaced = movedAside = true;
+        }
+    }
+    if (calls_.renameat2(temporary, target, 0) != 0) {
+        const int error = errno;
+        if (movedAside)
+            calls_.renameat2(backup.c_str(), target, 0);
+        else if (file.replaced)
+            calls_.unlink(backup.c_str());
+        file.replaced = false;
+        return error == EISDIR || error == ENOTEMPTY ? notRegular(file.path) : cannotWrite(file.path, error);
+    }
+    file.placed = true;
+    return {};
+}
+
+std::string OutputFiles::syncFolders()
+{
+    // Each folder once; a failure is told with the first file placed in it.
+    std::vector<std::string> folders;
+    for (const File& file : files_) {
+        std::string folder = folderOf(file.path);
+        if (std::find(folders.begin(), folders.end(), folder) != folders.end())
+            continue;
+        folders.push_back(folder);
+        const int fd = calls_.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+        if (fd < 0)
+            return cannotWrite(file.path, errno);
+        // Some file systems cannot flush a folder (EINVAL); their renames are as durable as they get.
+        int error = calls_.fsync(fd) != 0 && errno != EINVAL ? errno : 0;
+        if (calls_.close(fd) != 0 && error == 0)
+            error = errno;
+        if (error != 0)
+            return cannotWrite(file.path, error);
+    }
+    return {};
+}
+
+std::string OutputFiles::place()
+{
+    for (File& file : files_) {
+        if (std::string failure = put(file); !failure.empty()) {
+            const std::string left = takeBack();
+            return left.empty() ? failure : failure + "; " + left;
+        }
+    }
+    if (std::string failure = syncFolders(); !failure.empty()) {
+        const std::string left = takeBack();
+        return left.empty() ? failure : failure + "; " + left;
+    }
+    return {};
+}
+
+std::string OutputFiles::takeBack()
+{
+    std::string left;
+    const auto note = [&](const std::string& path, int error) {
+        if (left.empty())
+            left = reason(path, "cannot take back", error);
+    };
+    for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
+        if (!file->placed) {
+            if (calls_.unlink(file->temporary.c_str()) != 0 && errno != ENOENT)
+                note(file->temporary, errno);
+            continue;
+        }
+        const std::string backup = backupPath(file->path, token_);
+        struct stat status {};
+        const bool ours = ::lstat(file->path.c_str(), &status) == 0 && sameFile(status, file->device, file->inode);
+        if (ours && file->replaced) {
+            if (calls_.renameat2(backup.c_str(), file->path.c_str(), 0) != 0)
+                note(file->path, errno);
+        } else if (ours) {
+            if (calls_.unlink(file->path.c_str()) != 0 && errno != ENOENT)
+                note(file->path, errno);
+        } else if (file->replaced) {
+            // Another run with --force has replaced this file since; its file stays.
+            calls_.unlink(backup.c_str());
+        }
+    }
+    files_.clear();
+    return left;
+}
+
+std::string OutputFiles::finish()
+{
+    std::string failure;
+    for (const File& file : files_)
+        if (file.placed && file.replaced)
+            if (std::string dropped = dropBackup(file.path, token_, calls_); failure.empty())
+                failure = std::move(dropped);
+    files_.clear();
+    return failure;
+}
+
+void OutputFiles::release()
+{
+    files_.clear();
+}
+
+std::string takeBackFile(const std::string& path, const std::string& token, FileCalls& calls)
+{
+    const std::string backup = backupPath(path, token);
+    if (calls.renameat2(backup.c_str(), path.c_str(), 0) == 0)
+        return {};
+    if (errno != ENOENT)
+        return reason(path, "cannot take back", errno);
+    if (calls.unlink(path.c_str()) != 0 && errno != ENOENT)
+        return reason(path, "cannot take back", errno);
+    return {};
+}
+
+std::string dropBackup(const std::string& path, const std::string& token, FileCalls& calls)
+{
+    const std::string backup = backupPath(path, token);
+    if (calls.unlink(backup.c_str()) != 0 && errno != ENOENT)
+        return reason(backup, "cannot remove the replaced file kept", errno);
+    return {};
+}
+
+} // namespace genart

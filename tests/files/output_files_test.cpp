@@ -1,0 +1,269 @@
+// Files that appear whole or not at all: every failing step of a write, files created by others
+// meanwhile, --force onto links, backups and taking back, and a real full disk.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "files/output_files.h"
+
+namespace genart {
+namespace {
+
+// Real calls, except the one told to fail, and a disk that takes `room` bytes in all.
+class FaultyCalls : public FileCalls {
+public:
+    std::string failing;         // the call that fails ...
+    int failingTime = 1;         // ... the n-th time it is made
+    int error = EIO;             // with this errno
+    std::size_t room = SIZE_MAX; // bytes written before ENOSPC
+
+    int open(const char* path, int flags, mode_t mode) override
+    {
+        return fails("open") ? -1 : FileCalls::open(path, flags, mode);
+    }
+    ssize_t write(int fd, const void* bytes, size_t count) override
+    {
+        if (fails("write"))
+            return -1;
+        if (written_ >= room) {
+            errno = ENOSPC;
+            return -1;
+        }
+        // At most 1000 bytes a call, as a pipe or a nearly full disk may take them.
+        const ssize_t wrote = FileCalls::write(fd, bytes, std::min({count, room - written_, std::size_t{1000}}));
+        if (wrote > 0)
+            written_ += static_cast<std::size_t>(wrote);
+        return wrote;
+    }
+    int fchmod(int fd, mode_t mode) override { return fails("fchmod") ? -1 : FileCalls::fchmod(fd, mode); }
+    int fsync(int fd) override { return fails("fsync") ? -1 : FileCalls::fsync(fd); }
+    int close(int fd) override
+    {
+        if (fails("close")) {
+            FileCalls::close(fd); // the descriptor is gone either way, as on Linux
+            errno = error;
+            return -1;
+        }
+        return FileCalls::close(fd);
+    }
+    int renameat2(const char* from, const char* to, unsigned int flags) override
+    {
+        return fails("renameat2") ? -1 : FileCalls::renameat2(from, to, flags);
+    }
+    int link(const char* from, const char* to) override { return fails("link") ? -1 : FileCalls::link(from, to); }
+
+private:
+    bool fails(const std::string& call)
+    {
+        if (call != failing || seen_[call]++ != failingTime - 1)
+            return false;
+        errno = error;
+        return true;
+    }
+    std::size_t written_ = 0;
+    std::map<std::string, int> seen_;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QStringList everything(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+class OutputFilesTest : public ::testing::Test {
+protected:
+    std::string path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
+    QString qpath(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    // Stages and places `bytes` at `name`; "" or the failure.
+    std::string write(const char* name, const QByteArray& bytes, bool replace, FileCalls& calls)
+    {
+        OutputFiles files(replace, "test", calls);
+        std::string failure = files.stage(path(name), bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        if (failure.empty())
+            failure = files.place();
+        if (failure.empty())
+            failure = files.finish();
+        return failure;
+    }
+
+    QTemporaryDir dir;
+    const QByteArray picture = QByteArray(5000, 'p');
+};
+
+TEST_F(OutputFilesTest, EveryFailingStepLeavesNoPartFileAndTheOldFileWhole)
+{
+    const struct {
+        const char* call;
+        int error;
+        int time;
+        std::size_t room;
+        bool replace;
+    } cases[] = {
+        {"", 0, 1, 0, false},        {"", 0, 1, 1, true},        {"", 0, 1, 4096, false},
+        {"", 0, 1, 4999, true},      {"write", EIO, 2, SIZE_MAX, false},
+        {"fsync", EIO, 1, SIZE_MAX, true},     {"close", EDQUOT, 1, SIZE_MAX, false},
+        {"close", ENOSPC, 1, SIZE_MAX, true},  {"open", EACCES, 1, SIZE_MAX, false},
+        {"fchmod", EPERM, 1, SIZE_MAX, true},  {"renameat2", EXDEV, 1, SIZE_MAX, false},
+        {"renameat2", EIO, 1, SIZE_MAX, true}, {"link", EIO, 1, SIZE_MAX, true},
+        {"fsync", EIO, 2, SIZE_MAX, false}, // the folder's flush after the rename
+    };
+    for (const auto& c : cases) {
+        const std::string label = std::string(c.call) + " " + std::to_string(c.room) + (c.replace ? " --force" : "");
+        put(qpath("old.png"), "old picture");
+        FaultyCalls calls;
+        calls.failing = c.call;
+        calls.failingTime = c.time;
+        calls.error = c.error;
+        calls.room = c.room;
+        const char* target = c.replace ? "old.png" : "new.png";
+        const std::string failure = write(target, picture, c.replace, calls);
+        const int expected = c.room != SIZE_MAX ? ENOSPC : c.error;
+        EXPECT_NE(failure.find(path(target)), std::string::npos) << label << ": " << failure;
+        EXPECT_NE(failure.find(std::strerror(expected)), std::string::npos) << label << ": " << failure;
+        EXPECT_EQ(failure.find('\n'), std::string::npos) << label;
+        EXPECT_EQ(everything(dir.path()), QStringList{"old.png"}) << label;
+        EXPECT_EQ(contents(qpath("old.png")), "old picture") << label;
+    }
+}
+
+TEST_F(OutputFilesTest, ASetIsPlacedWholeOrTakenBackWhole)
+{
+    put(qpath("a.png"), "old a");
+    for (const bool replace : {true, false}) {
+        FaultyCalls calls; // the second file's rename fails after the first is in place
+        calls.failing = "renameat2";
+        calls.failingTime = 2;
+        OutputFiles files(replace, "test", calls);
+        ASSERT_EQ(files.stage(path(replace ? "a.png" : "c.png"), picture.constData(), 10), "");
+        ASSERT_EQ(files.stage(path("b.png"), picture.constData(), 20), "");
+        EXPECT_NE(files.place(), "");
+        EXPECT_EQ(everything(dir.path()), QStringList{"a.png"}) << replace;
+        EXPECT_EQ(contents(qpath("a.png")), "old a") << replace;
+    }
+}
+
+TEST_F(OutputFilesTest, AFileCreatedMeanwhileIsNeverReplacedWithoutForce)
+{
+    for (const char* refused : {"", "renameat2"}) { // also where the file system refuses RENAME_NOREPLACE
+        FaultyCalls calls;
+        calls.failing = refused;
+        calls.error = EINVAL;
+        OutputFiles files(false, "test", calls);
+        ASSERT_EQ(files.stage(path("x.png"), picture.constData(), 100), "");
+        put(qpath("x.png"), "theirs"); // another process, between the check and the rename
+        const std::string failure = files.place();
+        EXPECT_NE(failure.find("file exists; use --force"), std::string::npos) << refused << ": " << failure;
+        EXPECT_EQ(contents(qpath("x.png")), "theirs") << refused;
+        EXPECT_EQ(everything(dir.path()), QStringList{"x.png"}) << refused;
+        ASSERT_TRUE(QFile::remove(qpath("x.png")));
+
+        calls = FaultyCalls{};
+        calls.failing = refused;
+        calls.error = EINVAL;
+        EXPECT_EQ(write("y.png", picture, false, calls), "") << refused;
+        EXPECT_EQ(contents(qpath("y.png")), picture) << refused;
+        EXPECT_EQ(everything(dir.path()), QStringList{"y.png"}) << refused;
+        ASSERT_TRUE(QFile::remove(qpath("y.png")));
+    }
+}
+
+TEST_F(OutputFilesTest, ForceReplacesALinkItselfAndKeepsTheOldFileUntilDone)
+{
+    put(qpath("target.png"), "keep me");
+    ASSERT_EQ(symlink("target.png", path("link.png").c_str()), 0);
+    EXPECT_EQ(write("link.png", picture, true, systemFileCalls()), "");
+    struct stat status {};
+    ASSERT_EQ(lstat(path("link.png").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(contents(qpath("link.png")), picture);
+    EXPECT_EQ(contents(qpath("target.png")), "keep me");
+    EXPECT_EQ(everything(dir.path()), (QStringList{"link.png", "target.png"}));
+
+    // A batch keeps the replaced file as a hidden backup and can put it back, or drop it.
+    ASSERT_EQ(chmod(path("target.png").c_str(), 0640), 0);
+    for (const bool putBack : {true, false}) {
+        OutputFiles files(true, "run", systemFileCalls());
+        ASSERT_EQ(files.stage(path("target.png"), picture.constData(), 64), "");
+        ASSERT_EQ(files.stage(path("created.png"), picture.constData(), 64), "");
+        ASSERT_EQ(files.place(), "");
+        files.release();
+        EXPECT_EQ(contents(qpath("target.png")), picture.left(64));
+        EXPECT_EQ(contents(QString::fromStdString(backupPath(path("target.png"), "run"))), "keep me");
+        ASSERT_EQ(stat(path("target.png").c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0640u) << "the permissions of the file it replaced";
+        for (const char* name : {"target.png", "created.png"})
+            EXPECT_EQ(putBack ? takeBackFile(path(name), "run") : dropBackup(path(name), "run"), "") << name;
+        EXPECT_EQ(contents(qpath("target.png")), putBack ? QByteArray("keep me") : picture.left(64));
+        EXPECT_EQ(everything(dir.path()).size(), putBack ? 2 : 3) << everything(dir.path()).join(' ').toStdString();
+        EXPECT_EQ(QFile::exists(qpath("created.png")), !putBack);
+    }
+}
+
+TEST_F(OutputFilesTest, WhatIsNotARegularFileIsNeverReplaced)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.png"));
+    ASSERT_EQ(mkfifo(path("fifo.png").c_str(), 0600), 0);
+    for (const char* name : {"folder.png", "fifo.png"}) {
+        const std::string failure = write(name, picture, true, systemFileCalls());
+        EXPECT_NE(failure.find("not a regular file"), std::string::npos) << failure;
+    }
+    EXPECT_EQ(everything(dir.path()), (QStringList{"fifo.png", "folder.png"}));
+}
+
+TEST_F(OutputFilesTest, MessagesEchoPathsPrintably)
+{
+    const std::string failure = write("missing/\x1b[2Ja.png", picture, false, systemFileCalls());
+    EXPECT_EQ(failure.find('\x1b'), std::string::npos) << failure;
+    EXPECT_NE(failure.find("missing/\\x1b[2Ja.png: cannot write: No such file or directory"), std::string::npos)
+        << failure;
+}
+
+// A real small disk, where root may mount one.
+TEST_F(OutputFilesTest, AFullDiskIsToldAndTheReplacedFileStaysWhole)
+{
+    const QString mountPoint = qpath("small");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("small"));
+    if (mount("tmpfs", mountPoint.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { umount(at.constData()); }
+    } unmount{mountPoint.toLocal8Bit()};
+    const std::string old = (mountPoint + "/old.png").toStdString();
+    put(QString::fromStdString(old), QByteArray(20000, 'o'));
+    OutputFiles files(true, "test");
+    const QByteArray big(60000, 'n');
+    const std::string failure = files.stage(old, big.constData(), static_cast<std::size_t>(big.size()));
+    EXPECT_NE(failure.find(old + ": cannot write: No space left on device"), std::string::npos) << failure;
+    EXPECT_EQ(everything(mountPoint), QStringList{"old.png"});
+    EXPECT_EQ(contents(QString::fromStdString(old)), QByteArray(20000, 'o'));
+}
+
+} // namespace
+} // namespace genart
