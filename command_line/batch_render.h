@@ -1,15 +1,51 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 #include "command_line/command_line.h"
 #include "platform/clock.h"
 
 namespace genart {
 
+// The pictures a batch has written, as runs of one name: <name>.png, <name>-2.png ... <name>-k.png
+// for the pictures begun in one second. What it holds grows with the seconds a batch takes,
+// never with its pictures; naming the next picture looks at the current second alone.
+class BatchPictures {
+public:
+    // 1 for the first picture named `name`, else one more than the last.
+    int nextNumber(const std::string& name) const;
+    void add(const std::string& name, int number);
+    bool empty() const { return runs_.empty(); }
+    std::size_t runs() const { return runs_.size(); }
+
+    // Calls act(name, number) for every picture, the newest first.
+    template <class Act>
+    void forEachNewestFirst(Act act) const
+    {
+        for (auto run = runs_.rbegin(); run != runs_.rend(); ++run)
+            for (int number = run->last; number >= run->first; --number)
+                act(run->name, number);
+    }
+
+    // "<name>" or "<name>-<number>", then `ending` (".png", "-palette.png").
+    static std::string fileName(const std::string& name, int number, const char* ending);
+
+private:
+    struct Run {
+        std::string name;
+        int first;
+        int last;
+    };
+    std::vector<Run> runs_;
+};
+
 // Writes a batch of pictures into options.outDir, named after their time stamps with -2, -3 ...
 // where a name repeats. Either every picture is written or, when one cannot be (an existing
-// file without --force, an I/O error), the ones this run wrote are removed again.
+// file without --force, a file another process created meanwhile, an I/O error), the batch
+// takes back what it did: the files it created are removed and the ones it replaced with
+// --force are put back (they stay as hidden backups beside them until the batch is done).
 // Returns the exit status: 0 done, 1 a file could not be written.
 int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors);
 
