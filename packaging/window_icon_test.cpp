@@ -58,7 +58,7 @@ TEST(DesktopIcons, EverySizeIsTheSamePictureScaledDown)
         const QImage icon = installedIcon(size);
         ASSERT_EQ(icon.size(), QSize(size, size)) << "genart-" << size << ".png";
         const QImage expected = largest.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        EXPECT_LT(meanDifference(icon, expected), 6.0) << "genart-" << size << ".png";
+        EXPECT_LT(meanDifference(icon, expected), 3.0) << "genart-" << size << ".png";
     }
 }
 

@@ -107,7 +107,7 @@ check_tree() {
     pass "the installed program draws a 600x450 picture"
 
     # The same picture as the program in the build folder draws, if there is one.
-    local built=$root/build-default/genart
+    local built=$reference
     if [[ -x "$built" ]]; then
         local moment=(--seed 1 --time 2026-12-08T12:00:00)
         "$bin" render "${moment[@]}" --out "$scratch/installed.png" || fail "installed genart render failed"
@@ -123,11 +123,13 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 if [[ "${1:-}" == "--tree" ]]; then
     build=${2:?usage: check-package.sh --tree BUILD_DIR}
+    reference=$build/genart
     cmake --install "$build" --prefix "$scratch/prefix" --strip >"$scratch/install.log" \
         || fail "cmake --install: $(cat "$scratch/install.log")"
     pass "cmake --install --strip"
     check_tree "$scratch/prefix" "$scratch"
 else
+    reference=$root/build-default/genart
     if [[ "${1:-}" == "--deb" ]]; then
         deb=${2:?usage: check-package.sh --deb FILE}
     else
