@@ -42,6 +42,13 @@ int FileCalls::link(const char* from, const char* to)
     return ::link(from, to);
 }
 
+int FileCalls::linkOpenFile(int fd, const char* to)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, path, AT_FDCWD, to, AT_SYMLINK_FOLLOW);
+}
+
 int FileCalls::unlink(const char* path)
 {
     return ::unlink(path);

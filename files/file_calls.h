@@ -17,6 +17,8 @@ public:
     virtual int close(int fd);
     virtual int renameat2(const char* from, const char* to, unsigned int flags); // both relative to the cwd
     virtual int link(const char* from, const char* to);
+    // Gives the open file `fd` (an O_TMPFILE one) the name `to`: linkat(2) through /proc/self/fd.
+    virtual int linkOpenFile(int fd, const char* to);
     virtual int unlink(const char* path);
 };
 

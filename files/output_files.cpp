@@ -124,8 +124,16 @@ std::string OutputFiles::stage(const std::string& path, const char* bytes, std::
         return cannotWrite(path, errno);
     }
 
+    // An unnamed file in the target's folder, which nothing can see and a killed run cannot
+    // leave behind; where the file system has none, a hidden one created exclusively.
+    static const bool canNameOpenFiles = ::access("/proc/self/fd", F_OK) == 0; // see linkOpenFile
     File file{path, temporaryPath(path, token_)};
-    const int fd = calls_.open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    int fd = canNameOpenFiles ? calls_.open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    if (!canNameOpenFiles)
+        errno = EOPNOTSUPP;
+    file.unnamed = fd >= 0;
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        fd = calls_.open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         return cannotWrite(path, errno);
     int error = 0;
@@ -145,12 +153,16 @@ std::string OutputFiles::stage(const std::string& path, const char* bytes, std::
     struct stat written {};
     if (error == 0 && ::fstat(fd, &written) != 0)
         error = errno;
-    // The descriptor is gone after close() whatever it returns; its error is the last word on
-    // whether the data reached the file.
-    if (calls_.close(fd) != 0 && error == 0)
+    if (file.unnamed && error == 0) {
+        file.fd = fd; // closed once it has its name
+    } else if (calls_.close(fd) != 0 && error == 0) {
+        // The descriptor is gone after close() whatever it returns; its error is the last word
+        // on whether the data reached the file.
         error = errno;
+    }
     if (error != 0) {
-        calls_.unlink(file.temporary.c_str());
+        if (!file.unnamed)
+            calls_.unlink(file.temporary.c_str());
         return cannotWrite(path, error);
     }
     file.device = written.st_dev;
@@ -159,18 +171,38 @@ std::string OutputFiles::stage(const std::string& path, const char* bytes, std::
     return {};
 }
 
+int OutputFiles::name(File& file, const char* as, bool& linked)
+{
+    linked = calls_.linkOpenFile(file.fd, as) == 0;
+    int error = linked ? 0 : errno;
+    if (calls_.close(file.fd) != 0 && error == 0)
+        error = errno;
+    file.fd = -1;
+    return error;
+}
+
 std::string OutputFiles::put(File& file)
 {
     const char* temporary = file.temporary.c_str();
     const char* target = file.path.c_str();
     if (!replace_) {
-        int placed = calls_.renameat2(temporary, target, RENAME_NOREPLACE);
-        if (placed != 0 && flagRefused(errno)) {
-            placed = calls_.link(temporary, target); // fails as well when the target exists
-            if (placed == 0 && calls_.unlink(temporary) != 0) {
-                const int error = errno;
-                file.placed = true; // the target is ours now; takeBack removes it again
-                return cannotWrite(file.temporary, error);
+        int placed = 0;
+        if (file.unnamed) {
+            // Naming the finished file is its exclusive creation: it fails if the target exists.
+            bool linked = false;
+            if (const int error = name(file, target, linked); error != 0) {
+                file.placed = linked; // named but not closed cleanly: takeBack removes it again
+                return error == EEXIST ? exists(file.path) : cannotWrite(file.path, error);
+            }
+        } else {
+            placed = calls_.renameat2(temporary, target, RENAME_NOREPLACE);
+            if (placed != 0 && flagRefused(errno)) {
+                placed = calls_.link(temporary, target); // fails as well when the target exists
+                if (placed == 0 && calls_.unlink(temporary) != 0) {
+                    const int error = errno;
+                    file.placed = true;
+                    return cannotWrite(file.temporary, error);
+                }
             }
         }
         if (placed != 0)
@@ -179,6 +211,14 @@ std::string OutputFiles::put(File& file)
         return {};
     }
 
+    if (file.unnamed) {
+        // The hidden name first, from which it is renamed over the old file.
+        bool linked = false;
+        const int error = name(file, temporary, linked);
+        file.unnamed = !linked;
+        if (error != 0)
+            return cannotWrite(file.path, error); // takeBack removes the hidden name if it was made
+    }
     // Keep what is replaced as a hidden link beside it, then rename the new file over it.
     const std::string backup = backupPath(file.path, token_);
     bool movedAside = false;
@@ -256,7 +296,9 @@ std::string OutputFiles::takeBack()
     };
     for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
         if (!file->placed) {
-            if (calls_.unlink(file->temporary.c_str()) != 0 && errno != ENOENT)
+            if (file->fd >= 0)
+                calls_.close(file->fd); // an unnamed file is gone with its descriptor
+            else if (!file->unnamed && calls_.unlink(file->temporary.c_str()) != 0 && errno != ENOENT)
                 note(file->temporary, errno);
             continue;
         }

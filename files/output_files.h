@@ -13,22 +13,25 @@ namespace genart {
 // A name for one run's hidden files, unlike any other run's.
 std::string newRunToken();
 
-// Beside "folder/name.png", a run's hidden files: the temporary the new file is written to,
-// ".name.png.<token>.new", and the file it replaced, kept until the run succeeds,
-// ".name.png.<token>.old".
+// Beside "folder/name.png", a run's hidden files: the new file's temporary name (only with --force,
+// or where the file system has no unnamed files), ".name.png.<token>.new", and the file it
+// replaced, kept until the run succeeds, ".name.png.<token>.old".
 std::string temporaryPath(const std::string& path, const std::string& token);
 std::string backupPath(const std::string& path, const std::string& token);
 
 // Files that appear together, each whole, or not at all.
 //
-// stage() writes a file completely to a temporary beside it, created exclusively; every write,
-// the fsync and the close are checked. place() then puts the staged files into place in order
-// and flushes their folders. Without `replace` nothing that exists is replaced, not even a file
-// another process created after stage() looked: a temporary goes into place with
-// renameat2(RENAME_NOREPLACE), or link() where the file system refuses that. With `replace` a
-// rename puts the new file over the old (over a symbolic link itself, never through it), and
-// the old one stays as a hidden backup link until finish(). Anything that is not a regular file
-// or a symbolic link is never replaced.
+// stage() writes a file completely, before it has a name: to an unnamed O_TMPFILE file in the
+// target's folder (which a killed run cannot leave behind), or, where the file system has none,
+// to a hidden temporary beside the target created with O_EXCL; every write and the fsync are
+// checked, and the close once it is named. place() then puts the staged files into place in
+// order and flushes their folders. Without `replace` nothing that exists is replaced, not even
+// a file another process created after stage() looked: the finished file is linked in under
+// the target's name, which fails if the name exists (or the temporary is renamed with
+// RENAME_NOREPLACE, or linked where the file system refuses that flag). With `replace` a rename
+// puts the new file over the old (over a symbolic link itself, never through it), and the old
+// one stays as a hidden backup link until finish(). Anything that is not a regular file or a
+// symbolic link is never replaced.
 //
 // A failure takes back what the set did (temporaries removed, files it created removed, files
 // it replaced put back) and returns one printable line naming the path and the system's reason;
@@ -54,11 +57,16 @@ private:
         std::string temporary;
         dev_t device = 0;
         ino_t inode = 0;
+        int fd = -1;          // an unnamed file's, until it has its name
+        bool unnamed = false; // written to an O_TMPFILE file, not to the named temporary
         bool placed = false;
         bool replaced = false; // a backup of the file it replaced exists
     };
 
     std::string put(File& file);
+    // Gives an unnamed file its name and closes it: 0, or the errno of what failed; `linked`
+    // tells whether the name was made.
+    int name(File& file, const char* as, bool& linked);
     std::string syncFolders();
     std::string takeBack();
 

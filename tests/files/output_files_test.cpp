@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,9 +28,14 @@ public:
     int failingTime = 1;         // ... the n-th time it is made
     int error = EIO;             // with this errno
     std::size_t room = SIZE_MAX; // bytes written before ENOSPC
+    bool unnamed = true;         // whether the file system has O_TMPFILE
 
     int open(const char* path, int flags, mode_t mode) override
     {
+        if (!unnamed && (flags & O_TMPFILE) == O_TMPFILE) {
+            errno = EOPNOTSUPP;
+            return -1;
+        }
         return fails("open") ? -1 : FileCalls::open(path, flags, mode);
     }
     ssize_t write(int fd, const void* bytes, size_t count) override
@@ -62,6 +68,10 @@ public:
         return fails("renameat2") ? -1 : FileCalls::renameat2(from, to, flags);
     }
     int link(const char* from, const char* to) override { return fails("link") ? -1 : FileCalls::link(from, to); }
+    int linkOpenFile(int fd, const char* to) override
+    {
+        return fails("linkOpenFile") ? -1 : FileCalls::linkOpenFile(fd, to);
+    }
 
 private:
     bool fails(const std::string& call)
@@ -116,6 +126,8 @@ protected:
     const QByteArray picture = QByteArray(5000, 'p');
 };
 
+enum class FileKind { Both, Named, Unnamed }; // where a step is taken: the temporary has a name or not
+
 TEST_F(OutputFilesTest, EveryFailingStepLeavesNoPartFileAndTheOldFileWhole)
 {
     const struct {
@@ -124,71 +136,95 @@ TEST_F(OutputFilesTest, EveryFailingStepLeavesNoPartFileAndTheOldFileWhole)
         int time;
         std::size_t room;
         bool replace;
+        FileKind kind;
     } cases[] = {
-        {"", 0, 1, 0, false},        {"", 0, 1, 1, true},        {"", 0, 1, 4096, false},
-        {"", 0, 1, 4999, true},      {"write", EIO, 2, SIZE_MAX, false},
-        {"fsync", EIO, 1, SIZE_MAX, true},     {"close", EDQUOT, 1, SIZE_MAX, false},
-        {"close", ENOSPC, 1, SIZE_MAX, true},  {"open", EACCES, 1, SIZE_MAX, false},
-        {"fchmod", EPERM, 1, SIZE_MAX, true},  {"renameat2", EXDEV, 1, SIZE_MAX, false},
-        {"renameat2", EIO, 1, SIZE_MAX, true}, {"link", EIO, 1, SIZE_MAX, true},
-        {"fsync", EIO, 2, SIZE_MAX, false}, // the folder's flush after the rename
+        {"", 0, 1, 0, false, FileKind::Both},
+        {"", 0, 1, 1, true, FileKind::Both},
+        {"", 0, 1, 4096, false, FileKind::Both},
+        {"", 0, 1, 4999, true, FileKind::Both},
+        {"write", EIO, 2, SIZE_MAX, false, FileKind::Both},
+        {"fsync", EIO, 1, SIZE_MAX, true, FileKind::Both},
+        {"close", EDQUOT, 1, SIZE_MAX, false, FileKind::Both},
+        {"close", ENOSPC, 1, SIZE_MAX, true, FileKind::Both},
+        {"open", EACCES, 1, SIZE_MAX, false, FileKind::Both},
+        {"fchmod", EPERM, 1, SIZE_MAX, true, FileKind::Both},
+        {"renameat2", EXDEV, 1, SIZE_MAX, false, FileKind::Named},
+        {"renameat2", EIO, 1, SIZE_MAX, true, FileKind::Both},
+        {"link", EIO, 1, SIZE_MAX, true, FileKind::Both},
+        {"linkOpenFile", EIO, 1, SIZE_MAX, false, FileKind::Unnamed},
+        {"linkOpenFile", ENOSPC, 1, SIZE_MAX, true, FileKind::Unnamed},
+        {"fsync", EIO, 2, SIZE_MAX, false, FileKind::Both}, // the folder's flush after the rename
     };
-    for (const auto& c : cases) {
-        const std::string label = std::string(c.call) + " " + std::to_string(c.room) + (c.replace ? " --force" : "");
-        put(qpath("old.png"), "old picture");
-        FaultyCalls calls;
-        calls.failing = c.call;
-        calls.failingTime = c.time;
-        calls.error = c.error;
-        calls.room = c.room;
-        const char* target = c.replace ? "old.png" : "new.png";
-        const std::string failure = write(target, picture, c.replace, calls);
-        const int expected = c.room != SIZE_MAX ? ENOSPC : c.error;
-        EXPECT_NE(failure.find(path(target)), std::string::npos) << label << ": " << failure;
-        EXPECT_NE(failure.find(std::strerror(expected)), std::string::npos) << label << ": " << failure;
-        EXPECT_EQ(failure.find('\n'), std::string::npos) << label;
-        EXPECT_EQ(everything(dir.path()), QStringList{"old.png"}) << label;
-        EXPECT_EQ(contents(qpath("old.png")), "old picture") << label;
+    for (const bool unnamed : {true, false}) {
+        for (const auto& c : cases) {
+            if (c.kind == (unnamed ? FileKind::Named : FileKind::Unnamed))
+                continue;
+            const std::string label = std::string(c.call) + " " + std::to_string(c.room) + (c.replace ? " --force" : "")
+                                      + (unnamed ? " unnamed" : " named");
+            put(qpath("old.png"), "old picture");
+            FaultyCalls calls;
+            calls.failing = c.call;
+            calls.failingTime = c.time;
+            calls.error = c.error;
+            calls.room = c.room;
+            calls.unnamed = unnamed;
+            const char* target = c.replace ? "old.png" : "new.png";
+            const std::string failure = write(target, picture, c.replace, calls);
+            const int expected = c.room != SIZE_MAX ? ENOSPC : c.error;
+            EXPECT_NE(failure.find(path(target)), std::string::npos) << label << ": " << failure;
+            EXPECT_NE(failure.find(std::strerror(expected)), std::string::npos) << label << ": " << failure;
+            EXPECT_EQ(failure.find('\n'), std::string::npos) << label;
+            EXPECT_EQ(everything(dir.path()), QStringList{"old.png"}) << label;
+            EXPECT_EQ(contents(qpath("old.png")), "old picture") << label;
+        }
     }
 }
 
 TEST_F(OutputFilesTest, ASetIsPlacedWholeOrTakenBackWhole)
 {
     put(qpath("a.png"), "old a");
-    for (const bool replace : {true, false}) {
-        FaultyCalls calls; // the second file's rename fails after the first is in place
-        calls.failing = "renameat2";
-        calls.failingTime = 2;
-        OutputFiles files(replace, "test", calls);
-        ASSERT_EQ(files.stage(path(replace ? "a.png" : "c.png"), picture.constData(), 10), "");
-        ASSERT_EQ(files.stage(path("b.png"), picture.constData(), 20), "");
-        EXPECT_NE(files.place(), "");
-        EXPECT_EQ(everything(dir.path()), QStringList{"a.png"}) << replace;
-        EXPECT_EQ(contents(qpath("a.png")), "old a") << replace;
+    for (const bool unnamed : {true, false}) {
+        for (const bool replace : {true, false}) {
+            FaultyCalls calls; // the second file's placing fails after the first is in place
+            calls.failing = replace || !unnamed ? "renameat2" : "linkOpenFile";
+            calls.failingTime = 2;
+            calls.unnamed = unnamed;
+            OutputFiles files(replace, "test", calls);
+            ASSERT_EQ(files.stage(path(replace ? "a.png" : "c.png"), picture.constData(), 10), "");
+            ASSERT_EQ(files.stage(path("b.png"), picture.constData(), 20), "");
+            EXPECT_NE(files.place(), "");
+            EXPECT_EQ(everything(dir.path()), QStringList{"a.png"}) << replace << unnamed;
+            EXPECT_EQ(contents(qpath("a.png")), "old a") << replace << unnamed;
+        }
     }
 }
 
 TEST_F(OutputFilesTest, AFileCreatedMeanwhileIsNeverReplacedWithoutForce)
 {
-    for (const char* refused : {"", "renameat2"}) { // also where the file system refuses RENAME_NOREPLACE
-        FaultyCalls calls;
-        calls.failing = refused;
-        calls.error = EINVAL;
-        OutputFiles files(false, "test", calls);
+    // Unnamed files; named ones; named ones where the file system refuses RENAME_NOREPLACE.
+    const std::pair<bool, const char*> kinds[] = {{true, ""}, {false, ""}, {false, "renameat2"}};
+    for (const auto& [unnamed, refused] : kinds) {
+        const auto calls = [&, unnamed = unnamed, refused = refused] {
+            auto faulty = std::make_unique<FaultyCalls>();
+            faulty->unnamed = unnamed;
+            faulty->failing = refused;
+            faulty->error = EINVAL;
+            return faulty;
+        };
+        const std::string label = std::string(unnamed ? "unnamed " : "named ") + refused;
+        const auto first = calls();
+        OutputFiles files(false, "test", *first);
         ASSERT_EQ(files.stage(path("x.png"), picture.constData(), 100), "");
-        put(qpath("x.png"), "theirs"); // another process, between the check and the rename
+        put(qpath("x.png"), "theirs"); // another process, between the check and the placing
         const std::string failure = files.place();
-        EXPECT_NE(failure.find("file exists; use --force"), std::string::npos) << refused << ": " << failure;
-        EXPECT_EQ(contents(qpath("x.png")), "theirs") << refused;
-        EXPECT_EQ(everything(dir.path()), QStringList{"x.png"}) << refused;
+        EXPECT_NE(failure.find("file exists; use --force"), std::string::npos) << label << ": " << failure;
+        EXPECT_EQ(contents(qpath("x.png")), "theirs") << label;
+        EXPECT_EQ(everything(dir.path()), QStringList{"x.png"}) << label;
         ASSERT_TRUE(QFile::remove(qpath("x.png")));
 
-        calls = FaultyCalls{};
-        calls.failing = refused;
-        calls.error = EINVAL;
-        EXPECT_EQ(write("y.png", picture, false, calls), "") << refused;
-        EXPECT_EQ(contents(qpath("y.png")), picture) << refused;
-        EXPECT_EQ(everything(dir.path()), QStringList{"y.png"}) << refused;
+        EXPECT_EQ(write("y.png", picture, false, *calls()), "") << label;
+        EXPECT_EQ(contents(qpath("y.png")), picture) << label;
+        EXPECT_EQ(everything(dir.path()), QStringList{"y.png"}) << label;
         ASSERT_TRUE(QFile::remove(qpath("y.png")));
     }
 }
