@@ -406,6 +406,8 @@ void Form1::savePosterInBackground(const QString& path, int scale)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    if (helpWindow)
+        helpWindow->close(); // goes with the window; reopened by F1 should the window stay
     if (!poster_) {
         QWidget::closeEvent(event);
         return;

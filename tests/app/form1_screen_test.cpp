@@ -126,8 +126,11 @@ TEST_F(SmallAndKeyboard, F1ShowsWhatTheProgramDoesEveryKeyAndTheVersion)
     // Readable: the window's black does not reach it.
     EXPECT_NE(form.helpWindow->palette().color(QPalette::Window),
               form.helpWindow->text->palette().color(QPalette::WindowText));
-    // Nothing was drawn by asking for help.
+    // Nothing was drawn by asking for help, and it goes when the window does.
     EXPECT_EQ(form.history().size(), 1u);
+    QTest::keyClick(form.Command1, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.helpWindow->isVisible());
 }
 
 } // namespace
