@@ -94,7 +94,7 @@ TEST_F(HistoryInTheWindow, KeysDrawWhatTheirButtonsDraw)
         press(form, step.key);
         QTest::mouseClick(step.button, Qt::LeftButton);
         const Seen expected = seen(clicked);
-        expectSeen(form, expected, QTest::toString(QKeySequence(step.key)));
+        expectSeen(form, expected, QKeySequence(step.key).toString().toStdString());
     }
     EXPECT_EQ(form.history().entries(), clicked.history().entries());
     EXPECT_EQ(form.history().size(), 7u);
