@@ -1,4 +1,5 @@
 #include "platform/qt/image_surface.h"
+#include "platform/line_points.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -70,31 +71,12 @@ PixelRows ImageSurface::pixelRows()
 
 void ImageSurface::Line(float x1, float y1, float x2, float y2, Colour colour)
 {
-    // Bresenham between the two end points; the end point itself stays unpainted.
-    int x = pixelOf(x1);
-    int y = pixelOf(y1);
-    const int endX = pixelOf(x2);
-    const int endY = pixelOf(y2);
-    const int stepX = x < endX ? 1 : -1;
-    const int stepY = y < endY ? 1 : -1;
-    const int spanX = std::abs(endX - x);
-    const int spanY = -std::abs(endY - y);
-    int error = spanX + spanY;
     const QRgb pixel = toQRgb(colour);
     QRgb* const pixels = this->pixels();
-    while (x != endX || y != endY) {
+    forEachLinePoint(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2), [&](int x, int y) {
         if (inside(x, y))
             pixels[y * stride_ + x] = pixel;
-        const int twice = 2 * error;
-        if (twice >= spanY) {
-            error += spanY;
-            x += stepX;
-        }
-        if (twice <= spanX) {
-            error += spanX;
-            y += stepY;
-        }
-    }
+    });
 }
 
 void ImageSurface::setFontSize(double points)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/line_points.h"
 #include "platform/surface.h"
 
 namespace genart::testing {
@@ -79,28 +80,10 @@ public:
     {
         if (onLine)
             onLine(x1, y1, x2, y2, colour);
-        int x = pixelOf(x1);
-        int y = pixelOf(y1);
-        const int endX = pixelOf(x2);
-        const int endY = pixelOf(y2);
-        const int stepX = x < endX ? 1 : -1;
-        const int stepY = y < endY ? 1 : -1;
-        const int spanX = std::abs(endX - x);
-        const int spanY = -std::abs(endY - y);
-        int error = spanX + spanY;
-        while (x != endX || y != endY) {
+        forEachLinePoint(pixelOf(x1), pixelOf(y1), pixelOf(x2), pixelOf(y2), [&](int x, int y) {
             if (inside(x, y))
                 pixels_[index(x, y)] = toPixel(colour);
-            const int twice = 2 * error;
-            if (twice >= spanY) {
-                error += spanY;
-                x += stepX;
-            }
-            if (twice <= spanX) {
-                error += spanX;
-                y += stepY;
-            }
-        }
+        });
     }
 
     void setFontSize(double points) override { fontPoints_ = points; }
