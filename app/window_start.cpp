@@ -57,6 +57,8 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
     QCoreApplication::setOrganizationName(QStringLiteral("Orvanik"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvanik.example"));
     QCoreApplication::setApplicationName(QStringLiteral("genart"));
+    // So a Wayland shell links the window to its desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanik.genart"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GENART_VERSION));
     if (!platformChosen) {
         qInstallMessageHandler(passOn);
