@@ -212,7 +212,16 @@ std::string OutputFiles::put(File& file)
     }
 
     if (file.unnamed) {
-        // The hidden name first, from which it is renamed over the old file.
+        // Where nothing is there yet the file is created as without `replace`, and a killed run
+        // leaves nothing; else it takes the hidden name first, from which it is renamed over the old.
+        if (calls_.linkOpenFile(file.fd, target) == 0) {
+            file.placed = true;
+            const int closed = calls_.close(file.fd);
+            file.fd = -1;
+            return closed == 0 ? std::string() : cannotWrite(file.path, errno);
+        }
+        if (errno != EEXIST)
+            return cannotWrite(file.path, errno);
         bool linked = false;
         const int error = name(file, temporary, linked);
         file.unnamed = !linked;

@@ -186,8 +186,8 @@ TEST_F(OutputFilesTest, ASetIsPlacedWholeOrTakenBackWhole)
     for (const bool unnamed : {true, false}) {
         for (const bool replace : {true, false}) {
             FaultyCalls calls; // the second file's placing fails after the first is in place
-            calls.failing = replace || !unnamed ? "renameat2" : "linkOpenFile";
-            calls.failingTime = 2;
+            calls.failing = unnamed ? "linkOpenFile" : "renameat2";
+            calls.failingTime = unnamed && replace ? 3 : 2; // a's own attempt at its name finds it taken
             calls.unnamed = unnamed;
             OutputFiles files(replace, "test", calls);
             ASSERT_EQ(files.stage(path(replace ? "a.png" : "c.png"), picture.constData(), 10), "");
