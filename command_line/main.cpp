@@ -7,6 +7,7 @@
 #include "app/window_start.h"
 #include "command_line/command_line.h"
 #include "command_line/render_command.h"
+#include "files/printable.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const genart::Command command = genart::parseCommandLine(arguments);
     if (const auto* error = std::get_if<genart::UsageError>(&command)) {
-        std::cerr << "genart: " << error->message << '\n';
+        std::cerr << "genart: " << genart::printable(error->message) << '\n';
         return 2;
     }
     if (const auto* help = std::get_if<genart::HelpRequest>(&command)) {
