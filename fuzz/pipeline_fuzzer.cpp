@@ -18,6 +18,7 @@
 
 #include "generator/fast_renderer.h"
 #include "session/picture_session.h"
+#include "support/state_differences.h"
 #include "support/memory_surface.h"
 
 namespace {
@@ -70,24 +71,8 @@ bool finite(const GenerationState& s)
 
 void describe(const char* what, const GenerationState& expected, const GenerationState& actual)
 {
-    std::fprintf(stderr, "%s\n", what);
-    const auto line = [](const char* name, double e, double a) {
-        if (!(e == a))
-            std::fprintf(stderr, "  %s: step by step %.17g, fast %.17g\n", name, e, a);
-    };
-    line("i", expected.position.i, actual.position.i);
-    line("j", expected.position.j, actual.position.j);
-    line("x", expected.position.x, actual.position.x);
-    line("y", expected.position.y, actual.position.y);
-    line("fi1", expected.drift.fi1, actual.drift.fi1);
-    line("fit", expected.position.fit, actual.position.fit);
-    line("r", expected.position.r, actual.position.r);
-    line("fi", expected.position.fi, actual.position.fi);
-    line("ba", expected.carried.ba, actual.carried.ba);
-    line("re", expected.carried.re, actual.carried.re);
-    line("gr", expected.carried.gr, actual.carried.gr);
-    line("bl", expected.carried.bl, actual.carried.bl);
-    line("barva", expected.carried.barva, actual.carried.barva);
+    std::fprintf(stderr, "%s (expected: step by step)%s\n", what,
+                 testing::stateDifferences(expected, actual).c_str());
 }
 
 // Surfaces for the normal size and for twice it: the step-by-step picture, and the fast

@@ -6,12 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_contents.h"
+
 #include "app/history_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 
 namespace genart {
 namespace {
+
+using testing::contents;
+using testing::put;
 
 // The entries a short session shows: start-up, a change of palette, a new picture.
 std::vector<HistoryEntry> someEntries(std::uint32_t seed)
@@ -28,19 +33,6 @@ std::vector<HistoryEntry> someEntries(std::uint32_t seed)
         entries.push_back({session.recipe(), session.palette()});
     }
     return entries;
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 class HistoryFileTest : public ::testing::Test {
@@ -71,12 +63,12 @@ TEST_F(HistoryFileTest, KeepsWhatItWroteForTheNextRun)
     // Only the file itself: each write went through a temporary that took its place.
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("genart"))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("history.txt")});
-    EXPECT_EQ(contentsOf(path).toStdString(), historyText(entries));
+    EXPECT_EQ(contents(path).toStdString(), historyText(entries));
 
     // Given a list that is not the last one grown, it writes that list and nothing of the old.
     const std::vector<HistoryEntry> others = someEntries(30);
     EXPECT_TRUE(next.save({others[2], others[0]}));
-    EXPECT_EQ(contentsOf(path).toStdString(), historyText({others[2], others[0]}));
+    EXPECT_EQ(contents(path).toStdString(), historyText({others[2], others[0]}));
     EXPECT_TRUE(next.save({others[2], others[0], entries[1]}));
     EXPECT_EQ(HistoryFile(path, warnings).load(), (std::vector<HistoryEntry>{others[2], others[0], entries[1]}));
 }
@@ -97,7 +89,7 @@ TEST_F(HistoryFileTest, ADamagedFileIsSetAsideAndToldInOneLine)
     for (const auto& c : cases) {
         QTemporaryDir folder;
         const QString file = folder.filePath(QStringLiteral("history.txt"));
-        write(file, c.contents);
+        put(file, c.contents);
         std::ostringstream told;
         HistoryFile history(file, told);
         EXPECT_TRUE(history.load().empty());
@@ -110,7 +102,7 @@ TEST_F(HistoryFileTest, ADamagedFileIsSetAsideAndToldInOneLine)
         const QStringList kept = QDir(folder.path()).entryList({QStringLiteral("history.txt.damaged-*")}, QDir::Files);
         ASSERT_EQ(kept.size(), 1) << line;
         EXPECT_NE(line.find(kept[0].toStdString()), std::string::npos) << line;
-        EXPECT_EQ(contentsOf(folder.filePath(kept[0])), c.contents);
+        EXPECT_EQ(contents(folder.filePath(kept[0])), c.contents);
         EXPECT_FALSE(QFile::exists(file));
 
         // A new history begins in its place.
@@ -133,21 +125,21 @@ TEST_F(HistoryFileTest, AFailedWriteIsToldOnceUntilOneSucceeds)
 {
     // The folder the history would go in is a file, so no write can succeed.
     const QString folder = dir.filePath(QStringLiteral("genart"));
-    write(folder, "not a folder");
+    put(folder, "not a folder");
     HistoryFile history(path, warnings);
     EXPECT_FALSE(history.save(someEntries(6)));
     EXPECT_FALSE(history.save(someEntries(6)));
     std::string told = warnings.str();
     EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
     EXPECT_NE(told.find("cannot be written to " + path.toStdString()), std::string::npos) << told;
-    EXPECT_EQ(contentsOf(folder), QByteArray("not a folder"));
+    EXPECT_EQ(contents(folder), QByteArray("not a folder"));
 
     // Once the way is clear it writes again, and a new failure is told again.
     ASSERT_TRUE(QFile::remove(folder));
     EXPECT_TRUE(history.save(someEntries(6)));
     EXPECT_EQ(HistoryFile(path, warnings).load(), someEntries(6));
     ASSERT_TRUE(QDir(folder).removeRecursively());
-    write(folder, "not a folder");
+    put(folder, "not a folder");
     EXPECT_FALSE(history.save(someEntries(6)));
     told = warnings.str();
     EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 2) << told;

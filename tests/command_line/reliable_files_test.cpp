@@ -32,6 +32,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #include "command_line/batch_render.h"
 #include "command_line/command_line.h"
 #include "files/hostile_pngs.h"
+#include "support/file_contents.h"
 #include "support/run_genart.h"
 
 extern char** environ;
@@ -39,24 +40,14 @@ extern char** environ;
 namespace genart {
 namespace {
 
+using testing::contents;
+using testing::put;
+
 using testing::filesIn;
 using testing::Outcome;
 
 const QStringList kTime{QStringLiteral("--time"), QStringLiteral("2026-05-06T07:08:09")};
 const QString kName = QStringLiteral("T20260506070809");
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A run of the program with what it cost: peak resident memory and wall time.
 struct Measured {

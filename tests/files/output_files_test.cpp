@@ -16,10 +16,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_contents.h"
+
 #include "files/output_files.h"
 
 namespace genart {
 namespace {
+
+using testing::contents;
+using testing::put;
 
 // Real calls, except the one told to fail, and a disk that takes `room` bytes in all.
 class FaultyCalls : public FileCalls {
@@ -84,19 +89,6 @@ private:
     std::size_t written_ = 0;
     std::map<std::string, int> seen_;
 };
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 QStringList everything(const QString& folder)
 {

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
-#include <sstream>
 #include <vector>
 
 #include "generator/fast_renderer.h"
 #include "support/seeded_session.h"
+#include "support/state_differences.h"
 
 namespace genart {
 namespace {
@@ -63,32 +63,8 @@ public:
                                       + std::to_string(options.columnsPerBlock) + " columns per block";
             EXPECT_TRUE(renderFast(fastState, session_.strip, fast_, options)) << where;
             EXPECT_EQ(differences(session_.picture, fast_), "") << where;
-            EXPECT_TRUE(fastState == state()) << where << describe(state(), fastState);
+            EXPECT_TRUE(fastState == state()) << where << testing::stateDifferences(state(), fastState);
         }
-    }
-
-    static std::string describe(const GenerationState& expected, const GenerationState& actual)
-    {
-        std::ostringstream out;
-        out.precision(17);
-        const auto line = [&](const char* name, double e, double a) {
-            if (e != a)
-                out << "\n  " << name << ": expected " << e << ", got " << a;
-        };
-        line("i", expected.position.i, actual.position.i);
-        line("j", expected.position.j, actual.position.j);
-        line("x", expected.position.x, actual.position.x);
-        line("y", expected.position.y, actual.position.y);
-        line("fi1", expected.drift.fi1, actual.drift.fi1);
-        line("fit", expected.position.fit, actual.position.fit);
-        line("r", expected.position.r, actual.position.r);
-        line("fi", expected.position.fi, actual.position.fi);
-        line("ba", expected.carried.ba, actual.carried.ba);
-        line("re", expected.carried.re, actual.carried.re);
-        line("gr", expected.carried.gr, actual.carried.gr);
-        line("bl", expected.carried.bl, actual.carried.bl);
-        line("barva", expected.carried.barva, actual.carried.barva);
-        return out.str();
     }
 
 private:
@@ -274,7 +250,7 @@ TEST(FastRenderer, SurfaceWithoutRasterGetsTheSamePixels)
     EXPECT_TRUE(renderFast(fastState, session.strip, fast, withThreads(2)));
     EXPECT_EQ(pointsSet, kPictureWidth * kPictureHeight); // every pixel inside, each once
     EXPECT_EQ(differences(session.picture, fast), "");
-    EXPECT_TRUE(fastState == session.state()) << Comparison::describe(session.state(), fastState);
+    EXPECT_TRUE(fastState == session.state()) << testing::stateDifferences(session.state(), fastState);
 }
 
 TEST(FastRenderer, ReportsProgressAndStopsWhenCancelled)
