@@ -154,6 +154,12 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
     // A picture smaller than the one the scale covers shows its middle.
     raster.left = std::max(0, (sweep.lastColumn() - raster.width) / 2);
     raster.top = std::max(0, (sweep.lastRow() - raster.height) / 2);
+    if (options.entries) {
+        options.entries->assign(static_cast<std::size_t>(raster.width) * static_cast<std::size_t>(raster.height),
+                                kNoEntry);
+        raster.entries = options.entries->data();
+        raster.entriesStride = raster.width;
+    }
     const std::optional<double> fi1 = sweepInParallel(sweep, blocks, raster, state, options);
     if (!fi1)
         return false;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "generator/generation_state.h"
 #include "platform/surface.h"
@@ -23,7 +25,14 @@ struct FastRenderOptions {
     std::function<void(int done, int total)> progress;
     // Set from anywhere to stop the sweep early.
     const std::atomic<bool>* cancel = nullptr;
+    // When given, also gets each pixel's palette entry, the index into PaletteRow of the colour
+    // it was painted (generator/palette_row.h): scan line after scan line, as wide and as high
+    // as the picture and cut from the sweep as its pixels are, kNoEntry where no position lands.
+    // A picture is coloured again from a new strip by looking its entries up in that strip's row.
+    std::vector<std::uint16_t>* entries = nullptr;
 };
+
+inline constexpr std::uint16_t kNoEntry = 0xffff;
 
 // Draws the same picture as ImageGenerator::RenderPoster(options.scale) on `picture`, reading
 // colours from `palette`, and leaves the same generation state behind; much faster, as it

@@ -16,7 +16,7 @@ namespace {
 // positions up to and including the one that settled them here, or 0.
 template <int Channel, int Tone>
 int finishBatch(const PictureConstants& k, Batch& b, Carries& carriesInOut, bool& settled,
-                const std::uint32_t* entries, std::uint32_t* out)
+                const std::uint32_t* entries, std::uint32_t* out, std::uint16_t* entriesOut)
 {
     completedValues<Channel, Tone>(k, b);
     Carries carries = carriesInOut; // in registers, not assumed to alias the output
@@ -28,7 +28,10 @@ int finishBatch(const PictureConstants& k, Batch& b, Carries& carriesInOut, bool
             carries = {b.shape[i], b.re[i], b.gr[i], b.bl[i], b.tone[i]};
         else
             stored = runStages<Channel, Tone>(k, b, i, carries);
-        out[i] = entries[plot(carries.barva)];
+        const int entry = plot(carries.barva);
+        out[i] = entries[entry];
+        if (entriesOut)
+            entriesOut[i] = static_cast<std::uint16_t>(entry);
         if (!settled && stored == kAllCarries) {
             settled = true;
             settledAt = i + 1;
@@ -39,7 +42,7 @@ int finishBatch(const PictureConstants& k, Batch& b, Carries& carriesInOut, bool
 }
 
 using FinishBatch = int (*)(const PictureConstants&, Batch&, Carries&, bool&, const std::uint32_t*,
-                            std::uint32_t*);
+                            std::uint32_t*, std::uint16_t*);
 
 FinishBatch finishBatchFor(const PictureConstants& k)
 {
@@ -77,8 +80,13 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
     bool settled = carriesKnown;
     // The run's colours gather column by column in a tile and go to the raster by scan lines
     // at the end: a column of a large picture touches more lines than the caches hold.
-    const auto tile = std::make_unique_for_overwrite<std::uint32_t[]>(static_cast<std::size_t>(
-        std::min<std::int64_t>(limit, static_cast<std::int64_t>(last - first + 1) * rows())));
+    const auto tileSize = static_cast<std::size_t>(
+        std::min<std::int64_t>(limit, static_cast<std::int64_t>(last - first + 1) * rows()));
+    const auto tile = std::make_unique_for_overwrite<std::uint32_t[]>(tileSize);
+    // The palette entries, when the raster keeps them, gather the same way.
+    std::unique_ptr<std::uint16_t[]> entryTile;
+    if (raster.entries)
+        entryTile = std::make_unique_for_overwrite<std::uint16_t[]>(tileSize);
     std::int64_t done = 0;
     std::int64_t dependent = 0;
     for (int column = first; column <= last && done < limit; ++column) {
@@ -100,16 +108,22 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
             }
             measure(k, b, k.needsFi);
             shapeValues(k, b);
-            if (const int settledAt = finish(k, b, carries, settled, entries, &tile[static_cast<std::size_t>(done)]))
+            std::uint16_t* const entriesOut = entryTile ? &entryTile[static_cast<std::size_t>(done)] : nullptr;
+            if (const int settledAt =
+                    finish(k, b, carries, settled, entries, &tile[static_cast<std::size_t>(done)], entriesOut))
                 dependent = done + settledAt;
             done += b.length;
         }
     }
-    toRaster(raster, tile.get(), first, done);
+    toRaster(raster, raster.first, raster.stride, tile.get(), first, done);
+    if (entryTile)
+        toRaster(raster, raster.entries, raster.entriesStride, entryTile.get(), first, done);
     return settled ? dependent : done;
 }
 
-void Sweep::toRaster(const Raster& raster, const std::uint32_t* tile, int first, std::int64_t positions) const
+template <typename Value>
+void Sweep::toRaster(const Raster& raster, Value* lines, std::ptrdiff_t stride, const Value* tile, int first,
+                     std::int64_t positions) const
 {
     const std::int64_t height = rows();
     const int fullColumns = static_cast<int>(positions / height);
@@ -122,8 +136,8 @@ void Sweep::toRaster(const Raster& raster, const std::uint32_t* tile, int first,
     const std::ptrdiff_t shift = first - raster.left; // raster column of the run's first column
     for (int row = firstRow; row <= lastRow; ++row) {
         const int columns = std::min(fullColumns + (row < rowsOfLastColumn ? 1 : 0), room);
-        std::uint32_t* const line = raster.first + static_cast<std::ptrdiff_t>(row - raster.top) * raster.stride;
-        const std::uint32_t* const from = tile + row;
+        Value* const line = lines + static_cast<std::ptrdiff_t>(row - raster.top) * stride;
+        const Value* const from = tile + row;
         for (int c = firstColumn; c < columns; ++c)
             line[shift + c] = from[c * height];
     }

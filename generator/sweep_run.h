@@ -22,6 +22,10 @@ struct Raster {
     bool asPixels = true; // 0xffRRGGBB; otherwise the colour value itself
     int left = 0;
     int top = 0;
+    // Where each pixel's palette entry (its index into PaletteRow) goes as well, laid out like
+    // the pixels, `entriesStride` apart; nowhere when null.
+    std::uint16_t* entries = nullptr;
+    std::ptrdiff_t entriesStride = 0;
 };
 
 // One picture's sweep: its positions, where each lies in the world and how the centre drifts.
@@ -61,9 +65,11 @@ public:
     Frame frameAt(int column, int row, double fi1) const;
 
 private:
-    // Copies the first `positions` colours of a run from the top of column `first`, held
-    // column after column, to the raster.
-    void toRaster(const Raster& raster, const std::uint32_t* tile, int first, std::int64_t positions) const;
+    // Copies the first `positions` values of a run from the top of column `first`, held
+    // column after column, to scan lines `stride` apart that show the raster's part of the sweep.
+    template <typename Value>
+    void toRaster(const Raster& raster, Value* lines, std::ptrdiff_t stride, const Value* tile, int first,
+                  std::int64_t positions) const;
 
     double scale_;
     int lastColumn_;
