@@ -36,7 +36,7 @@
 #include "app/history_file.h"
 #include "app/poster_save.h"
 #include "files/picture_export.h"
-#include "files/png_output.h"
+#include "files/image_output.h"
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
 
@@ -332,8 +332,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 QString Form1::savePicture(const QString& path, int scale)
 {
     // The dialog has already asked before replacing a file.
-    const QImage picture = pictureAtScale(session_.recipe(), picture1_.image(), scale);
-    return QString::fromStdString(writePngs({{path.toStdString(), picture}}, true));
+    const Recipe& recipe = session_.recipe();
+    const QImage picture = pictureAtSize(recipe, picture1_.image(), PictureSize::timesNormal(scale));
+    return QString::fromStdString(writeImages({{path.toStdString(), picture, recipeText(recipe)}}, true));
 }
 
 void Form1::savePosterInBackground(const QString& path, int scale)

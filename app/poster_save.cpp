@@ -69,7 +69,7 @@ std::optional<QString> savePoster(const Recipe& recipe, int scale, const QString
     };
     tell(SaveStage::Drawing, 0);
     const auto exported = exportPicture(
-        recipe, scale, [&](int done, int total) { tell(SaveStage::Drawing, static_cast<double>(done) / total); },
+        recipe, PictureSize::timesNormal(scale), true, [&](int done, int total) { tell(SaveStage::Drawing, static_cast<double>(done) / total); },
         &cancel);
     if (!exported || cancel)
         return std::nullopt;
@@ -83,6 +83,7 @@ std::optional<QString> savePoster(const Recipe& recipe, int scale, const QString
     CountingBuffer encoded(static_cast<qint64>(expected), progress, cancel);
     encoded.open(QIODevice::WriteOnly);
     QImageWriter writer(&encoded, "png");
+    writer.setText(QString::fromLatin1(kRecipeKey), QString::fromStdString(recipeText(recipe)));
     if (!writer.write(picture)) {
         if (cancel)
             return std::nullopt;

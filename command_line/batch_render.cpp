@@ -1,48 +1,22 @@
 #include "command_line/batch_render.h"
 
-#include <chrono>
-#include <cstdio>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <ostream>
-#include <unistd.h>
 
 #include <QDir>
 
 #include "files/output_files.h"
+#include "command_line/terminal_progress.h"
+#include "files/image_output.h"
 #include "files/picture_export.h"
-#include "files/png_output.h"
 #include "files/printable.h"
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 
 namespace genart {
-namespace {
-
-// A bar that redraws itself on one line of a terminal.
-class ProgressBar {
-public:
-    ProgressBar(int total, bool shown) : total_(total), shown_(shown) {}
-    bool shown() const { return shown_; }
-    void show(int done) const
-    {
-        if (!shown_)
-            return;
-        constexpr int kWidth = 30;
-        const int filled = done * kWidth / total_;
-        std::fprintf(stderr, "\r[%.*s%*s] %d/%d", filled, "##############################", kWidth - filled, "",
-                     done, total_);
-        if (done == total_)
-            std::fputc('\n', stderr);
-        std::fflush(stderr);
-    }
-
-private:
-    int total_;
-    bool shown_;
-};
-
-} // namespace
-
 int BatchPictures::nextNumber(const std::string& name) const
 {
     if (runs_.empty() || name > runs_.back().name)
@@ -65,9 +39,18 @@ void BatchPictures::add(const std::string& name, int number)
         runs_.push_back({name, number, number});
 }
 
-std::string BatchPictures::fileName(const std::string& name, int number, const char* ending)
+std::string BatchPictures::fileName(const std::string& name, int number, int digits, const char* ending)
 {
-    return (number == 1 ? name : name + "-" + std::to_string(number)) + ending;
+    if (digits == 0)
+        return name + ending;
+    std::string counted = std::to_string(number);
+    counted.insert(0, static_cast<std::size_t>(std::max(0, digits - static_cast<int>(counted.size()))), '0');
+    return name + "-" + counted + ending;
+}
+
+int BatchPictures::digitsFor(int count)
+{
+    return count == 1 ? 0 : static_cast<int>(std::to_string(count).size());
 }
 
 namespace {
@@ -80,7 +63,7 @@ std::string pathIn(const QDir& folder, const std::string& file)
 // Calls `act` with the path of every file of the batch, the newest first, and returns the first
 // failure it reports ("" if none).
 template <class Act>
-std::string forEachFile(const BatchPictures& pictures, const QDir& folder, bool palettes, Act act)
+std::string forEachFile(const BatchPictures& pictures, const QDir& folder, int digits, bool palettes, Act act)
 {
     std::string failure;
     const auto each = [&](const std::string& path) {
@@ -89,28 +72,64 @@ std::string forEachFile(const BatchPictures& pictures, const QDir& folder, bool 
     };
     pictures.forEachNewestFirst([&](const std::string& name, int number) {
         if (palettes)
-            each(pathIn(folder, BatchPictures::fileName(name, number, "-palette.png")));
-        each(pathIn(folder, BatchPictures::fileName(name, number, ".png")));
+            each(pathIn(folder, BatchPictures::fileName(name, number, digits, "-palette.png")));
+        each(pathIn(folder, BatchPictures::fileName(name, number, digits, ".png")));
     });
     return failure;
+}
+
+// The batch's folder and any missing folders above it, made; the ones it made, deepest first,
+// go in `made` so that a failed batch can take them away again.
+std::string makeFolder(const std::string& path, std::vector<std::filesystem::path>& made)
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(path, error);
+    if (error)
+        return printable(path) + ": cannot make the folder: " + error.message();
+    for (std::filesystem::path at = folder; !at.empty() && !std::filesystem::exists(at, error);
+         at = at.parent_path()) {
+        made.push_back(at);
+        if (at == at.parent_path())
+            break;
+    }
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return printable(path) + ": cannot make the folder: " + error.message();
+    if (!std::filesystem::is_directory(folder, error))
+        return printable(path) + ": not a folder";
+    return {};
+}
+
+// Folders that a failed batch made, removed if they are still empty.
+void removeFolders(const std::vector<std::filesystem::path>& made)
+{
+    std::error_code ignored;
+    for (const auto& folder : made)
+        if (std::filesystem::is_empty(folder, ignored))
+            std::filesystem::remove(folder, ignored);
 }
 
 } // namespace
 
 int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors)
 {
-    const QDir folder(QString::fromStdString(options.outDir));
-    if (!folder.exists()) {
-        errors << "genart: render: " << printable(options.outDir) << ": no such folder\n";
+    std::vector<std::filesystem::path> madeFolders;
+    if (const std::string failure = makeFolder(options.outDir, madeFolders); !failure.empty()) {
+        errors << "genart: render: " << failure << '\n';
         return 1;
     }
+    const QDir folder(QString::fromStdString(options.outDir));
     TwisterRandom random;
     ImageSurface picture1(kPictureWidth, kPictureHeight);
     ImageSurface picture2(kStripWidth, kStripHeight);
     PictureSession session(random, clock, picture1, picture2);
 
-    const auto started = std::chrono::steady_clock::now();
-    const ProgressBar progress(*options.count, !options.quiet && isatty(STDERR_FILENO));
+    TerminalProgress progress(!options.quiet);
+    const int digits = BatchPictures::digitsFor(*options.count);
+    const PictureSize size = options.pictureSize();
+    EncodeSettings settings;
+    if (options.pngLevel)
+        settings.png.level = *options.pngLevel;
     const std::string token = newRunToken();
     BatchPictures written;
     for (int n = 0; n < *options.count; ++n) {
@@ -122,20 +141,23 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
 
         const Recipe& recipe = session.recipe();
         const int number = written.nextNumber(recipe.imeslike);
-        std::vector<PngOutput> outputs{{pathIn(folder, BatchPictures::fileName(recipe.imeslike, number, ".png")),
-                                        pictureAtScale(recipe, picture1.image(), options.scale)}};
+        const std::string text = recipeText(recipe);
+        std::vector<ImageOutput> outputs{
+            {pathIn(folder, BatchPictures::fileName(recipe.imeslike, number, digits, ".png")),
+             pictureAtSize(recipe, picture1.image(), size, options.caption), text}};
         if (options.palettes)
-            outputs.push_back({pathIn(folder, BatchPictures::fileName(recipe.imeslike, number, "-palette.png")),
-                               withRecipe(picture2.image(), recipe)});
+            outputs.push_back({pathIn(folder, BatchPictures::fileName(recipe.imeslike, number, digits, "-palette.png")),
+                               picture2.image(), text});
         OutputFiles files(options.force, token);
-        std::string failure = stagePngs(files, outputs);
+        std::string failure = stageImages(files, outputs, settings);
         if (failure.empty())
             failure = files.place();
         if (!failure.empty()) {
-            const std::string left = forEachFile(written, folder, options.palettes,
+            const std::string left = forEachFile(written, folder, digits, options.palettes,
                                                  [&](const std::string& path) { return takeBackFile(path, token); });
-            if (progress.shown())
-                std::fputc('\n', stderr);
+            if (left.empty())
+                removeFolders(madeFolders);
+            progress.finish();
             errors << "genart: render: " << failure;
             if (!left.empty())
                 errors << "; " << left;
@@ -148,23 +170,21 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
         // The replaced files stay as backups until the whole batch is written.
         files.release();
         written.add(recipe.imeslike, number);
-        progress.show(n + 1);
+        progress.update(static_cast<double>(n + 1) / *options.count, "drawing",
+                        std::to_string(n + 1) + "/" + std::to_string(*options.count));
     }
     if (options.force) {
-        const std::string failure = forEachFile(written, folder, options.palettes,
+        const std::string failure = forEachFile(written, folder, digits, options.palettes,
                                                 [&](const std::string& path) { return dropBackup(path, token); });
         if (!failure.empty()) {
             errors << "genart: render: " << failure << '\n';
             return 1;
         }
     }
-    if (!options.quiet) {
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        char summary[64];
-        std::snprintf(summary, sizeof summary, "%.1f s", seconds);
+    progress.finish();
+    if (!options.quiet)
         errors << "genart: wrote " << *options.count << (*options.count == 1 ? " picture" : " pictures") << " in "
-               << summary << " to " << printable(options.outDir) << '\n';
-    }
+               << formatSeconds(progress.elapsed()) << " to " << printable(options.outDir) << '\n';
     return 0;
 }
 

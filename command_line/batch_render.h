@@ -9,8 +9,9 @@
 
 namespace genart {
 
-// The pictures a batch has written, as runs of one name: <name>.png, <name>-2.png ... <name>-k.png
-// for the pictures begun in one second. What it holds grows with the seconds a batch takes,
+// The pictures a batch has written, as runs of one name: <name>-01.png, <name>-02.png ...
+// for the pictures begun in one second, the numbers padded to the width of the batch's count so
+// that the names sort in drawing order; a batch of one is <name>.png. What it holds grows with the seconds a batch takes,
 // never with its pictures; naming the next picture looks at the current second alone.
 class BatchPictures {
 public:
@@ -29,8 +30,11 @@ public:
                 act(run->name, number);
     }
 
-    // "<name>" or "<name>-<number>", then `ending` (".png", "-palette.png").
-    static std::string fileName(const std::string& name, int number, const char* ending);
+    // "<name>-<number>" with the number `digits` wide (or "<name>" for 0 digits), then `ending`
+    // (".png", "-palette.png").
+    static std::string fileName(const std::string& name, int number, int digits, const char* ending);
+    // The digits a batch of `count` numbers its pictures with.
+    static int digitsFor(int count);
 
 private:
     struct Run {
@@ -41,11 +45,12 @@ private:
     std::vector<Run> runs_;
 };
 
-// Writes a batch of pictures into options.outDir, named after their time stamps with -2, -3 ...
-// where a name repeats. Either every picture is written or, when one cannot be (an existing
+// Writes a batch of pictures into options.outDir, made with its parents if missing, named after
+// their time stamps and numbered. Either every picture is written or, when one cannot be (an existing
 // file without --force, a file another process created meanwhile, an I/O error), the batch
 // takes back what it did: the files it created are removed and the ones it replaced with
-// --force are put back (they stay as hidden backups beside them until the batch is done).
+// --force are put back (they stay as hidden backups beside them until the batch is done), and
+// the folders it made are removed again.
 // Returns the exit status: 0 done, 1 a file could not be written.
 int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors);
 

@@ -8,6 +8,8 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "files/file_format.h"
+
 namespace genart {
 namespace {
 
@@ -27,6 +29,19 @@ std::optional<std::uint32_t> parseSeed(const std::string& text)
 {
     const auto seed = parseWholeNumber(text, 0, 4294967295u);
     return seed ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*seed)) : std::nullopt;
+}
+
+// WIDTHxHEIGHT, each a whole number from 1 to kLargestSide, with a small x between.
+std::optional<PictureSize> parseSize(const std::string& text)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        return std::nullopt;
+    const auto width = parseWholeNumber(text.substr(0, x), 1, kLargestSide);
+    const auto height = parseWholeNumber(text.substr(x + 1), 1, kLargestSide);
+    if (!width || !height)
+        return std::nullopt;
+    return PictureSize::covering(static_cast<int>(*width), static_cast<int>(*height));
 }
 
 std::optional<Action> parseAction(const std::string& name)
@@ -113,12 +128,67 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
         if (!scale)
             return "--scale takes a whole number from 1 to " + std::to_string(kLargestScale) + ", not '" + value + "'";
         options.scale = static_cast<int>(*scale);
+    } else if (option == "--size") {
+        options.size = parseSize(value);
+        if (!options.size)
+            return "--size takes WIDTHxHEIGHT, each a whole number from 1 to " + std::to_string(kLargestSide)
+                + " (as in 1920x1080), not '" + value + "'";
+    } else if (option == "--quality" || option == "--png-level" || option == "--frames" || option == "--fps") {
+        const std::uint64_t lowest = option == "--png-level" ? 0 : 1;
+        const std::uint64_t highest = option == "--quality" ? 100
+            : option == "--png-level"                       ? 9
+            : option == "--frames"                          ? kLargestFrameCount
+                                                            : kHighestFps;
+        const auto number = parseWholeNumber(value, lowest, highest);
+        if (!number)
+            return option + " takes a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest)
+                + ", not '" + value + "'";
+        const int n = static_cast<int>(*number);
+        if (option == "--quality")
+            options.quality = n;
+        else if (option == "--png-level")
+            options.pngLevel = n;
+        else if (option == "--frames")
+            options.frames = n;
+        else
+            options.fps = n;
     } else if (option == "--count") {
         const auto count = parseWholeNumber(value, 1, kLargestCount);
         if (!count)
             return "--count takes a whole number from 1 to " + std::to_string(kLargestCount) + ", not '" + value + "'";
         options.count = static_cast<int>(*count);
     }
+    return std::nullopt;
+}
+
+// Whether the files' names end in extensions genart writes, and the format options fit them.
+template <class Has>
+std::optional<std::string> formatProblem(const RenderOptions& o, Has has)
+{
+    const auto format = formatOfPath(o.out);
+    if (o.animate) {
+        if (!format || !isAnimationFormat(*format))
+            return "--animate writes " + std::string(kAnimationExtensions) + " files, not '" + o.out + "'";
+    } else if (!format || !isPictureFormat(*format)) {
+        return "--out must name a " + std::string(kPictureExtensions) + " file, not '" + o.out + "'";
+    }
+    std::vector<FileFormat> stills; // the formats of the still pictures written
+    if (!o.animate)
+        stills.push_back(*format);
+    if (o.paletteOut) {
+        const auto stripFormat = formatOfPath(*o.paletteOut);
+        if (!stripFormat || !isPictureFormat(*stripFormat))
+            return "--palette-out must name a " + std::string(kPictureExtensions) + " file, not '" + *o.paletteOut
+                + "'";
+        stills.push_back(*stripFormat);
+    }
+    const auto writes = [&](FileFormat wanted) {
+        return std::find(stills.begin(), stills.end(), wanted) != stills.end();
+    };
+    if (has("--quality") && !writes(FileFormat::Jpeg) && !writes(FileFormat::WebP))
+        return std::string("--quality applies to .jpg, .jpeg and .webp pictures");
+    if (has("--png-level") && !writes(FileFormat::Png))
+        return std::string("--png-level applies to .png pictures");
     return std::nullopt;
 }
 
@@ -135,22 +205,35 @@ std::optional<std::string> contradiction(const RenderOptions& o, const std::vect
     } else if (!o.seed) {
         return "--seed (or --recipe) is required";
     }
+    if (has("--size") && has("--scale"))
+        return "--size and --scale cannot be combined: each sets the picture's size";
+    if (o.animate) {
+        for (const char* option : {"--count", "--palette-out"})
+            if (has(option))
+                return std::string("--animate cannot be combined with ") + option;
+    } else {
+        for (const char* option : {"--frames", "--fps"})
+            if (has(option))
+                return std::string(option) + " needs --animate";
+    }
     if (o.count) {
         for (const char* option : {"--out", "--palette-out", "--actions"})
             if (has(option))
                 return std::string("--count writes into --out-dir and cannot be combined with ") + option;
         if (o.outDir.empty())
             return "--count needs --out-dir";
+        if (has("--quality"))
+            return "--quality applies to .jpg, .jpeg and .webp pictures; a batch writes .png";
         return std::nullopt;
     }
-    for (const char* option : {"--out-dir", "--keep-palette", "--palettes", "--quiet"})
+    for (const char* option : {"--out-dir", "--keep-palette", "--palettes"})
         if (has(option))
             return std::string(option) + " needs --count";
     if (o.out.empty())
         return "--out is required";
     if (o.paletteOut && *o.paletteOut == o.out)
         return "--out and --palette-out name the same file";
-    return std::nullopt;
+    return formatProblem(o, has);
 }
 
 // Arguments go through Qt byte for byte, as Latin-1, so that a file name comes back exactly as
@@ -244,9 +327,10 @@ Reading read(const std::vector<QCommandLineOption>& known, const std::vector<std
 std::vector<QCommandLineOption> renderOptions()
 {
     std::vector<QCommandLineOption> options{helpOption()};
-    for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "scale", "count", "out-dir"})
+    for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "scale", "count", "out-dir",
+                             "size", "quality", "png-level", "frames", "fps"})
         options.emplace_back(QString::fromLatin1(name), QString(), QStringLiteral("value"));
-    for (const char* name : {"force", "quiet", "keep-palette", "palettes"})
+    for (const char* name : {"force", "quiet", "keep-palette", "palettes", "no-caption", "animate"})
         options.emplace_back(QString::fromLatin1(name), QString());
     return options;
 }
@@ -268,6 +352,8 @@ Command parseRender(const std::vector<std::string>& args)
             options.quiet |= option.name == "--quiet";
             options.keepPalette |= option.name == "--keep-palette";
             options.palettes |= option.name == "--palettes";
+            options.caption &= option.name != "--no-caption";
+            options.animate |= option.name == "--animate";
             continue;
         }
         if (!option.value)
@@ -325,22 +411,33 @@ Command parseCommandLine(const std::vector<std::string>& args)
 namespace {
 
 const char* const kRenderForms =
-    "  genart render --seed N --out PICTURE.png [--palette-out STRIP.png]\n"
-    "                [--actions LIST] [--time YYYY-MM-DDTHH:MM:SS] [--scale S] [--force]\n"
+    "  genart render --seed N --out PICTURE [--palette-out STRIP] [--actions LIST]\n"
+    "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [FORMAT] [--force] [--quiet]\n"
     "      draw without a window: start-up, then each action of LIST in order\n"
     "      (image = new img / old palette, palette = change palette,\n"
     "       both = new img / new palette), and write the picture and the strip\n"
-    "  genart render --recipe FILE --out PICTURE.png [--palette-out STRIP.png] [--scale S] [--force]\n"
-    "      draw again the picture whose recipe FILE holds (a PNG written by genart, or its text)\n"
+    "  genart render --recipe FILE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
+    "                [--force] [--quiet]\n"
+    "      draw again the picture whose recipe FILE holds (a picture written by genart,\n"
+    "      or its text)\n"
     "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
-    "                [--time YYYY-MM-DDTHH:MM:SS] [--scale S] [--force] [--quiet]\n"
+    "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [--png-level L] [--force] [--quiet]\n"
     "      write K pictures named after their time stamps: the start-up picture, then\n"
     "      each next as new img / new palette (new img / old palette with --keep-palette);\n"
-    "      --palettes writes each strip beside its picture\n";
+    "      --palettes writes each strip beside its picture; DIR is made if missing\n"
+    "  genart render (--seed N [--actions LIST] | --recipe FILE) --animate [--frames N]\n"
+    "                [--fps F] --out LOOP.webp|LOOP.mp4 [SIZE] [--force] [--quiet]\n"
+    "      a seamless loop of N frames (default 120) at F a second (1 .. 120, default 30):\n"
+    "      the picture's palette turns once round, its colours flowing through it\n";
 
 const char* const kNotes =
-    "  --scale S (1 .. 16) draws the same picture S times larger; existing files are\n"
-    "  replaced only with --force; every PNG carries the recipe of its picture;\n"
+    "  SIZE: --scale S (1 .. 16) draws the same picture S times larger; --size WxH\n"
+    "  (each side 1 .. 16384) draws it to cover W by H pixels, cut from its middle;\n"
+    "  --no-caption leaves the caption off\n"
+    "  FORMAT: the file name's extension chooses it: .png, .jpg or .jpeg, .webp;\n"
+    "  --quality Q (1 .. 100) for JPEG (default 92) and WebP (default 100, lossless),\n"
+    "  --png-level L (0 .. 9) for PNG; every picture carries the recipe of its picture\n"
+    "  existing files are replaced only with --force; --quiet leaves out progress and summary;\n"
     "  a value follows its option or is joined to it with '=': --seed 42 or --seed=42\n";
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "session/picture_session.h"
+#include "session/picture_size.h"
 
 namespace genart {
 
@@ -21,10 +22,11 @@ struct WindowOptions {
 };
 
 // `genart render` in its three forms:
-//   --seed N --out PICTURE.png [--palette-out STRIP.png] [--actions LIST] [--time T]
-//   --recipe FILE --out PICTURE.png [--palette-out STRIP.png]
-//   --seed N --count K --out-dir DIR [--keep-palette] [--palettes] [--time T] [--quiet]
-// each with [--scale S] [--force].
+//   --seed N --out PICTURE [--palette-out STRIP] [--actions LIST] [--time T]
+//   --recipe FILE --out PICTURE [--palette-out STRIP]
+//   --seed N --count K --out-dir DIR [--keep-palette] [--palettes] [--time T]
+// each with [--scale S | --size WxH] [--no-caption] [--quality Q] [--png-level L] [--force]
+// [--quiet]; the first two also as animations, --animate [--frames N] [--fps F].
 struct RenderOptions {
     std::optional<std::uint32_t> seed;
     std::optional<std::string> recipe; // redraw the picture a PNG or text recipe describes
@@ -33,16 +35,28 @@ struct RenderOptions {
     std::vector<Action> actions;
     std::optional<LocalMoment> time;
     int scale = 1; // poster size: scale * 600 by scale * 450
+    std::optional<PictureSize> size; // --size: any width and height, covered by the picture
+    bool caption = true;
+    std::optional<int> quality;  // JPEG and WebP, 1 .. 100
+    std::optional<int> pngLevel; // zlib's level, 0 .. 9
+    bool animate = false; // colour cycling: frames of the picture with its palette turning
+    int frames = 120;
+    int fps = 30;
     std::optional<int> count; // a batch of this many pictures into outDir
     std::string outDir;
     bool keepPalette = false; // batch pictures after the first keep the palette
     bool palettes = false;    // batch pictures get their strip written beside them
     bool force = false;
     bool quiet = false;
+
+    // The size pictures are drawn at: --size, or else --scale.
+    PictureSize pictureSize() const { return size ? *size : PictureSize::timesNormal(scale); }
 };
 
 inline constexpr int kLargestScale = 16;
 inline constexpr int kLargestCount = 100000;
+inline constexpr int kLargestFrameCount = 100000;
+inline constexpr int kHighestFps = 120;
 
 // `genart --help` (or -h, or help) for the whole program, `genart render --help` for render alone.
 struct HelpRequest {

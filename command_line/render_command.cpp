@@ -1,14 +1,18 @@
 #include "command_line/render_command.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <ostream>
 #include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 #include "command_line/batch_render.h"
+#include "command_line/terminal_progress.h"
+#include "files/image_output.h"
 #include "files/picture_export.h"
-#include "files/png_output.h"
 #include "files/printable.h"
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
@@ -56,13 +60,58 @@ bool outputsClash(const RenderOptions& options, std::ostream& errors)
     return true;
 }
 
-int write(const std::vector<PngOutput>& outputs, bool force, std::ostream& errors)
+EncodeSettings encodeSettings(const RenderOptions& options)
 {
-    if (const std::string failure = writePngs(outputs, force); !failure.empty()) {
+    EncodeSettings settings;
+    if (options.pngLevel)
+        settings.png.level = *options.pngLevel;
+    if (options.quality)
+        settings.quality = *options.quality;
+    return settings;
+}
+
+// "wall.png (3840 × 2160, 4.2 MB)"
+std::string described(const std::string& path, const QImage& image)
+{
+    struct stat status {};
+    std::string size;
+    if (::stat(path.c_str(), &status) == 0) {
+        char text[32];
+        const double bytes = static_cast<double>(status.st_size);
+        if (bytes >= 1e6)
+            std::snprintf(text, sizeof text, ", %.1f MB", bytes / 1e6);
+        else
+            std::snprintf(text, sizeof text, ", %.0f kB", std::max(1.0, bytes / 1e3));
+        size = text;
+    }
+    return printable(path) + " (" + std::to_string(image.width()) + " \u00d7 " + std::to_string(image.height())
+        + size + ")";
+}
+
+// Writes the files; on a terminal, progress while it lasts and a line telling what was written.
+int write(const std::vector<ImageOutput>& outputs, const RenderOptions& options, TerminalProgress& progress,
+          std::ostream& errors)
+{
+    progress.update(0.9, "encoding");
+    const std::string failure = writeImages(outputs, options.force, encodeSettings(options));
+    progress.finish();
+    if (!failure.empty()) {
         errors << "genart: render: " << failure << '\n';
         return 1;
     }
+    if (!options.quiet && ::isatty(STDERR_FILENO) == 1) {
+        errors << "genart: wrote " << described(outputs.front().path, outputs.front().image);
+        if (outputs.size() > 1)
+            errors << " and " << described(outputs.back().path, outputs.back().image);
+        errors << " in " << formatSeconds(progress.elapsed()) << '\n';
+    }
     return 0;
+}
+
+// Told by the sweep how many of its columns are done: the drawing is most of a render's time.
+DrawProgress drawingProgress(TerminalProgress& progress)
+{
+    return [&progress](int done, int total) { progress.update(0.9 * done / total, "drawing"); };
 }
 
 // Start-up's palette and picture, then each action as its button would do it.
@@ -70,6 +119,7 @@ int renderSession(const RenderOptions& options, std::ostream& errors)
 {
     if (outputsClash(options, errors))
         return 2;
+    TerminalProgress progress(!options.quiet);
     TwisterRandom random;
     const auto clock = clockFor(options);
     ImageSurface picture1(kPictureWidth, kPictureHeight);
@@ -81,30 +131,37 @@ int renderSession(const RenderOptions& options, std::ostream& errors)
         session.perform(action);
 
     const Recipe& recipe = session.recipe();
-    std::vector<PngOutput> outputs{{options.out, pictureAtScale(recipe, picture1.image(), options.scale)}};
+    const std::string text = recipeText(recipe);
+    const PictureSize size = options.pictureSize();
+    QImage picture = size.isNormal() && options.caption
+        ? picture1.image()
+        : exportPicture(recipe, size, options.caption, drawingProgress(progress))->picture;
+    std::vector<ImageOutput> outputs{{options.out, std::move(picture), text}};
     if (options.paletteOut) {
         // The strip as it stands; after a last "palette" action it is not the picture's own.
         const bool pictureColouredFromIt = session.palette() == recipe.palette;
-        outputs.push_back({*options.paletteOut, pictureColouredFromIt ? withRecipe(picture2.image(), recipe)
-                                                                      : picture2.image()});
+        outputs.push_back({*options.paletteOut, picture2.image(), pictureColouredFromIt ? text : std::string()});
     }
-    return write(outputs, options.force, errors);
+    return write(outputs, options, progress, errors);
 }
 
 int renderRecipe(const RenderOptions& options, std::ostream& errors)
 {
     if (outputsClash(options, errors))
         return 2;
+    TerminalProgress progress(!options.quiet);
     const auto read = readRecipeFile(*options.recipe);
     if (const auto* error = std::get_if<RecipeError>(&read)) {
         errors << "genart: render: " << error->message << '\n';
         return 2;
     }
-    const auto exported = exportPicture(std::get<Recipe>(read), options.scale);
-    std::vector<PngOutput> outputs{{options.out, exported->picture}};
+    const Recipe& recipe = std::get<Recipe>(read);
+    const std::string text = recipeText(recipe);
+    auto exported = exportPicture(recipe, options.pictureSize(), options.caption, drawingProgress(progress));
+    std::vector<ImageOutput> outputs{{options.out, std::move(exported->picture), text}};
     if (options.paletteOut)
-        outputs.push_back({*options.paletteOut, exported->strip});
-    return write(outputs, options.force, errors);
+        outputs.push_back({*options.paletteOut, std::move(exported->strip), text});
+    return write(outputs, options, progress, errors);
 }
 
 } // namespace

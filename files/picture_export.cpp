@@ -1,24 +1,22 @@
 #include "files/picture_export.h"
 
-#include "session/picture_session.h"
-#include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
 
 namespace genart {
 
-std::optional<ExportedPicture> exportPicture(const Recipe& recipe, int scale, const DrawProgress& progress,
-                                             const std::atomic<bool>* cancel)
+std::optional<ExportedPicture> exportPicture(const Recipe& recipe, const PictureSize& size, bool caption,
+                                             const DrawProgress& progress, const std::atomic<bool>* cancel)
 {
-    ImageSurface picture(kPictureWidth * scale, kPictureHeight * scale);
+    ImageSurface picture(size.width, size.height);
     ImageSurface strip(kStripWidth, kStripHeight);
-    if (!drawRecipe(recipe, picture, strip, scale, progress, cancel))
+    if (!drawRecipe(recipe, picture, strip, size.scale, progress, cancel, caption))
         return std::nullopt;
-    return ExportedPicture{withRecipe(picture.image(), recipe), withRecipe(strip.image(), recipe)};
+    return ExportedPicture{picture.image(), strip.image()};
 }
 
-QImage pictureAtScale(const Recipe& recipe, const QImage& shown, int scale)
+QImage pictureAtSize(const Recipe& recipe, const QImage& shown, const PictureSize& size, bool caption)
 {
-    return scale == 1 ? withRecipe(shown, recipe) : exportPicture(recipe, scale)->picture;
+    return size.isNormal() && caption ? shown : exportPicture(recipe, size, caption)->picture;
 }
 
 } // namespace genart

@@ -5,22 +5,24 @@
 #include <optional>
 
 #include "session/picture_session.h"
+#include "session/picture_size.h"
 #include "session/recipe.h"
 
 namespace genart {
 
 struct ExportedPicture {
-    QImage picture; // scale * 600 by scale * 450, captioned
+    QImage picture; // size.width by size.height
     QImage strip;   // the palette strip it was coloured from, 601 by 33
 };
 
-// Draws a recipe's picture `scale` times the normal size, and its strip; both carry the
-// recipe as PNG text metadata. Nothing when cancelled.
-std::optional<ExportedPicture> exportPicture(const Recipe& recipe, int scale, const DrawProgress& progress = {},
+// Draws a recipe's picture at `size`, with its caption unless told otherwise, and its strip.
+// Nothing when cancelled.
+std::optional<ExportedPicture> exportPicture(const Recipe& recipe, const PictureSize& size, bool caption = true,
+                                             const DrawProgress& progress = {},
                                              const std::atomic<bool>* cancel = nullptr);
 
-// The picture a session shows, with its recipe: as it stands at scale 1, drawn again larger
+// The picture a session shows: as it stands at the normal size with its caption, drawn again
 // otherwise.
-QImage pictureAtScale(const Recipe& recipe, const QImage& shown, int scale);
+QImage pictureAtSize(const Recipe& recipe, const QImage& shown, const PictureSize& size, bool caption = true);
 
 } // namespace genart

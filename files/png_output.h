@@ -1,29 +1,22 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include <QByteArray>
 #include <QImage>
 
-#include "files/output_files.h"
-
 namespace genart {
 
-struct PngOutput {
-    std::string path;
-    QImage image;
+// zlib's level for PNG data: 0 stores, 9 packs tightest.
+struct PngSettings {
+    int level = -1; // -1: the encoder's default
 };
 
-// The image as the bytes of a PNG file, with its text metadata; empty if it cannot be encoded.
-QByteArray encodePng(const QImage& image);
+inline constexpr int kLowestPngLevel = 0;
+inline constexpr int kHighestPngLevel = 9;
 
-// Encodes each image in memory and stages it in `files` (see OutputFiles). "" or the reason.
-std::string stagePngs(OutputFiles& files, const std::vector<PngOutput>& outputs);
-
-// Writes every image or none, each whole: see OutputFiles. An existing file is replaced only
-// when `replace` is set, and never when it is not a regular file or a symbolic link. On failure
-// returns a one-line printable reason naming the path; on success an empty string.
-std::string writePngs(const std::vector<PngOutput>& outputs, bool replace);
+// The image as the bytes of a PNG file, with the recipe (if any) as its text under the recipe
+// key; empty if it cannot be encoded.
+QByteArray encodePng(const QImage& image, const std::string& recipe = {}, const PngSettings& settings = {});
 
 } // namespace genart

@@ -11,9 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/mman.h>
+
+#include <jpeglib.h>
 #include <png.h>
 
 #include "files/printable.h"
+#include "files/webp_recipe.h"
 
 namespace genart {
 namespace {
@@ -32,6 +36,15 @@ constexpr std::size_t kLongestPngHead = 256 * 1024;
 constexpr png_uint_32 kLargestSide = 1u << 16;
 
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+// A JPEG starts with its start-of-image marker and the next marker's 0xff.
+constexpr unsigned char kJpegSignature[3] = {0xff, 0xd8, 0xff};
+// A WebP is a RIFF file of form WEBP: "RIFF", four bytes of length, "WEBP".
+constexpr std::size_t kWebpSignatureLength = 12;
+// Bytes of a JPEG read at most: its markers up to the image data. genart writes the recipe
+// as a comment right after the JFIF header.
+constexpr std::size_t kLongestJpegHead = 256 * 1024;
+// A WebP is read whole (its metadata comes after the image), mapped rather than copied.
+constexpr std::uintmax_t kLargestWebp = std::uintmax_t{2} << 30;
 
 RecipeError fileError(const std::string& path, const std::string& why)
 {
@@ -162,6 +175,107 @@ std::variant<std::string, RecipeError> pngRecipeText(int fd, const std::string& 
     return std::string(reading->recipe, reading->recipeLength);
 }
 
+bool startsWith(const std::string& bytes, const unsigned char* signature, std::size_t length)
+{
+    return bytes.size() >= length && std::memcmp(bytes.data(), signature, length) == 0;
+}
+
+bool isWebp(const std::string& start)
+{
+    return start.size() >= kWebpSignatureLength && start.compare(0, 4, "RIFF") == 0
+        && start.compare(8, 4, "WEBP") == 0;
+}
+
+// libjpeg's error handling, made to leave by longjmp with the message kept.
+struct JpegErrors {
+    jpeg_error_mgr manager;
+    std::jmp_buf back;
+    char failure[JMSG_LENGTH_MAX];
+};
+
+void onJpegError(j_common_ptr jpeg)
+{
+    auto* errors = reinterpret_cast<JpegErrors*>(jpeg->err);
+    (*jpeg->err->format_message)(jpeg, errors->failure);
+    std::longjmp(errors->back, 1);
+}
+
+void onJpegMessage(j_common_ptr, int) {}
+
+// The comments a JPEG head holds before its image data, read through libjpeg, each cut at
+// kLargestChunk; the recipe is the one that starts with the recipe key and ": ".
+struct JpegReading {
+    int recipes = 0;
+    bool tooLong = false;
+    std::size_t recipeLength = 0;
+    char recipe[kLargestChunk];
+    char failure[JMSG_LENGTH_MAX];
+};
+
+// Nothing here may need a destructor: an error jumps straight out.
+bool readJpegComments(const unsigned char* head, std::size_t size, JpegReading& reading)
+{
+    jpeg_decompress_struct jpeg;
+    JpegErrors errors;
+    jpeg.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = onJpegError;
+    errors.manager.emit_message = onJpegMessage;
+    if (setjmp(errors.back) != 0) {
+        std::memcpy(reading.failure, errors.failure, sizeof reading.failure);
+        jpeg_destroy_decompress(&jpeg);
+        return false;
+    }
+    jpeg_create_decompress(&jpeg);
+    jpeg_mem_src(&jpeg, head, static_cast<unsigned long>(size));
+    jpeg_save_markers(&jpeg, JPEG_COM, kLargestChunk);
+    jpeg_read_header(&jpeg, TRUE);
+    const std::size_t prefix = std::strlen(kRecipeKey) + 2;
+    for (jpeg_saved_marker_ptr marker = jpeg.marker_list; marker != nullptr; marker = marker->next) {
+        const char* text = reinterpret_cast<const char*>(marker->data);
+        if (marker->data_length < prefix || std::memcmp(text, kRecipeKey, prefix - 2) != 0
+            || std::memcmp(text + prefix - 2, ": ", 2) != 0)
+            continue;
+        if (reading.recipes++ == 0) {
+            reading.tooLong = marker->original_length > marker->data_length;
+            reading.recipeLength = marker->data_length - prefix;
+            std::memcpy(reading.recipe, text + prefix, reading.recipeLength);
+        }
+    }
+    jpeg_destroy_decompress(&jpeg);
+    return true;
+}
+
+std::variant<std::string, RecipeError> jpegRecipeText(int fd, const std::string& path, std::string head)
+{
+    int error = 0;
+    if (!readUpTo(fd, kLongestJpegHead, head, error))
+        return fileError(path, std::string("cannot read: ") + std::strerror(error));
+    auto reading = std::make_unique<JpegReading>();
+    if (!readJpegComments(reinterpret_cast<const unsigned char*>(head.data()), head.size(), *reading))
+        return fileError(path, std::string("unreadable JPEG (") + reading->failure + ")");
+    if (reading->recipes == 0)
+        return fileError(path, "this JPEG carries no genart recipe");
+    if (reading->recipes > 1)
+        return fileError(path, "this JPEG carries more than one genart recipe");
+    if (reading->tooLong)
+        return fileError(path, "this JPEG's recipe comment is too long to be one");
+    return std::string(reading->recipe, reading->recipeLength);
+}
+
+std::variant<std::string, RecipeError> webpRecipeText(int fd, const std::string& path, std::uintmax_t size)
+{
+    if (size > kLargestWebp)
+        return fileError(path, "this WebP is too large to be read");
+    void* mapped = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (mapped == MAP_FAILED)
+        return fileError(path, std::string("cannot read: ") + std::strerror(errno));
+    const WebpRecipe found = webpRecipe(static_cast<const unsigned char*>(mapped), static_cast<std::size_t>(size));
+    ::munmap(mapped, static_cast<std::size_t>(size));
+    if (!found.recipe)
+        return fileError(path, found.problem);
+    return *found.recipe;
+}
+
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -194,36 +308,36 @@ std::variant<Recipe, RecipeError> readRecipeFile(const std::string& path)
 
     std::string start;
     int error = 0;
-    if (!readUpTo(file.get(), sizeof kPngSignature - 1, start, error))
+    if (!readUpTo(file.get(), kWebpSignatureLength - 1, start, error))
         return fileError(path, std::string("cannot read: ") + std::strerror(error));
-    std::string text;
-    if (start.size() >= sizeof kPngSignature && std::memcmp(start.data(), kPngSignature, sizeof kPngSignature) == 0) {
-        start.resize(sizeof kPngSignature); // what was read past the signature is read again
+    std::variant<std::string, RecipeError> stored;
+    if (startsWith(start, kPngSignature, sizeof kPngSignature)) {
+        // What was read past the signature is read again.
         if (::lseek(file.get(), sizeof kPngSignature, SEEK_SET) < 0)
             return fileError(path, std::string("cannot read: ") + std::strerror(errno));
-        auto stored = pngRecipeText(file.get(), path);
-        if (auto* failure = std::get_if<RecipeError>(&stored))
-            return *failure;
-        text = std::move(std::get<std::string>(stored));
+        stored = pngRecipeText(file.get(), path);
+    } else if (startsWith(start, kJpegSignature, sizeof kJpegSignature)) {
+        stored = jpegRecipeText(file.get(), path, std::move(start));
+    } else if (isWebp(start)) {
+        stored = webpRecipeText(file.get(), path, static_cast<std::uintmax_t>(status.st_size));
     } else {
         if (static_cast<std::uintmax_t>(status.st_size) > kLongestTextFile)
-            return fileError(path, "neither a PNG nor a recipe text (too large)");
-        text = std::move(start);
+            return fileError(path, "neither a picture nor a recipe text (too large)");
+        std::string text = std::move(start);
         if (!readUpTo(file.get(), kLongestTextFile, text, error))
             return fileError(path, std::string("cannot read: ") + std::strerror(error));
         if (text.size() > kLongestTextFile)
-            return fileError(path, "neither a PNG nor a recipe text (too large)");
+            return fileError(path, "neither a picture nor a recipe text (too large)");
+        stored = std::move(text);
     }
+    if (auto* failure = std::get_if<RecipeError>(&stored))
+        return *failure;
+    const std::string& text = std::get<std::string>(stored);
     auto recipe = parseRecipe(text);
     if (auto* failure = std::get_if<RecipeError>(&recipe))
         return fileError(path, failure->message);
     return recipe;
 }
 
-QImage withRecipe(QImage image, const Recipe& recipe)
-{
-    image.setText(QString::fromLatin1(kRecipeKey), QString::fromStdString(recipeText(recipe)));
-    return image;
-}
 
 } // namespace genart

@@ -3,21 +3,19 @@
 #include <string>
 #include <variant>
 
-#include <QImage>
-
 #include "session/recipe.h"
 
 namespace genart {
 
-// Reads a recipe from a PNG that genart wrote (its text metadata) or from a plain text file.
+// Reads a recipe from a picture that genart wrote (a PNG's text, a JPEG's comment, a WebP's
+// XMP metadata) or from a plain text file.
 // The file is untrusted and bounded before it is read: anything but a regular file is refused
 // without waiting for it (a FIFO, a device); a text file may hold 64 KiB at most; a PNG is read
 // through libpng only up to its image data, with every chunk, every inflated text and the
 // number of chunks capped a little above what a recipe needs, and must carry exactly one
-// recipe. Nothing reaches stderr; an error is one printable line naming the path.
+// recipe; a JPEG through libjpeg only up to its image data, its comments capped likewise; a
+// WebP through libwebp's demuxer, which reads its chunk headers and its XMP alone.
+// Nothing reaches stderr; an error is one printable line naming the path.
 std::variant<Recipe, RecipeError> readRecipeFile(const std::string& path);
-
-// The picture with its recipe attached as PNG text metadata.
-QImage withRecipe(QImage image, const Recipe& recipe);
 
 } // namespace genart

@@ -1,4 +1,5 @@
 #include "session/picture_session.h"
+#include "session/picture_size.h"
 
 #include <algorithm>
 
@@ -63,6 +64,11 @@ void PictureSession::NewImage()
 double coveringScale(int width, int height)
 {
     return std::max(static_cast<double>(width) / kPictureWidth, static_cast<double>(height) / kPictureHeight);
+}
+
+PictureSize PictureSize::covering(int width, int height)
+{
+    return {width, height, coveringScale(width, height)};
 }
 
 void PictureSession::restore(const Recipe& picture, const PaletteParameters& strip)

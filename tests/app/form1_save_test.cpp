@@ -77,7 +77,7 @@ TEST_F(SavingFromTheWindow, PostersAreDrawnInTheBackgroundAndCanBeCancelled)
     EXPECT_FALSE(saved.at(0).at(2).toBool());
     EXPECT_TRUE(window.saveAction->isEnabled());
     EXPECT_EQ(QImage(poster).convertToFormat(QImage::Format_RGB32),
-              exportPicture(window.session().recipe(), 2)->picture.convertToFormat(QImage::Format_RGB32));
+              exportPicture(window.session().recipe(), PictureSize::timesNormal(2))->picture.convertToFormat(QImage::Format_RGB32));
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the first poster's dialog
     const QString cancelled = dir.filePath(QStringLiteral("cancelled.png"));
@@ -180,7 +180,7 @@ TEST_F(SavingFromTheWindow, ProgressSitsAboveThePictureAndTheButtonsStayTheirs)
     EXPECT_EQ(saved.at(0).at(1).toString(), QString());
     EXPECT_FALSE(saved.at(0).at(2).toBool());
     // The picture on the screen when the save began, whatever was drawn since.
-    EXPECT_EQ(rgb(QImage(poster)), rgb(exportPicture(recipe, 4)->picture));
+    EXPECT_EQ(rgb(QImage(poster)), rgb(exportPicture(recipe, PictureSize::timesNormal(4))->picture));
 
     // Drawing, encoding and writing each moved the bar, which never went back.
     int last = -1;

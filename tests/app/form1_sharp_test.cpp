@@ -27,7 +27,7 @@ void expectSharp(Form1& form, const std::string& when)
 {
     const QImage picture = rgb(form.Picture1->grab().toImage());
     ASSERT_EQ(picture.size(), QSize(1200, 900)) << when;
-    EXPECT_EQ(picture, rgb(exportPicture(form.session().recipe(), 2)->picture)) << when;
+    EXPECT_EQ(picture, rgb(exportPicture(form.session().recipe(), PictureSize::timesNormal(2))->picture)) << when;
 
     const QImage strip = rgb(form.Picture2->grab().toImage());
     const QImage surface = rgb(form.picture2Surface().image());

@@ -135,7 +135,7 @@ TEST(CommandLine, FaultsAreToldInTheirOwnWordsFirstTypedFirst)
         {{"render", "--seed", "7", "--count", "3", "--out-dir", ".", "--actions", "image"},
          "render: --count writes into --out-dir and cannot be combined with --actions"},
         {{"render", "--seed", "7", "--count", "3"}, "render: --count needs --out-dir"},
-        {{"render", "--seed", "7", "--out", "a.png", "--quiet"}, "render: --quiet needs --count"},
+        {{"render", "--seed", "7", "--out", "a.png", "--keep-palette"}, "render: --keep-palette needs --count"},
         {{"render", "--seed", "7"}, "render: --out is required"},
         {{"render", "--out", "a.png"}, "render: --seed (or --recipe) is required"},
         {{"render", "--seed", "7", "--out", "a.png", "--palette-out", "a.png"},
@@ -159,10 +159,11 @@ TEST(CommandLine, FaultsAreToldInTheirOwnWordsFirstTypedFirst)
 
 TEST(CommandLine, AValueIsTheNextArgumentWhateverItIs)
 {
-    const RenderOptions dashed = renderOf({"render", "--seed", "7", "--out", "--force"});
-    EXPECT_EQ(dashed.out, "--force");
+    const RenderOptions dashed = renderOf({"render", "--seed", "7", "--out", "--force.png"});
+    EXPECT_EQ(dashed.out, "--force.png");
     EXPECT_FALSE(dashed.force);
-    EXPECT_EQ(renderOf({"render", "--seed", "7", "--out", "a.png", "--palette-out", "--out"}).paletteOut, "--out");
+    EXPECT_EQ(renderOf({"render", "--seed", "7", "--out", "a.png", "--palette-out", "--out.png"}).paletteOut,
+              "--out.png");
 
     // File names and the text of messages keep their bytes, whatever the encoding.
     const RenderOptions bytes = renderOf({"render", "--seed", "7", "--out", "\xff\xfe.png", "--palette-out=caf\xc3\xa9.png"});

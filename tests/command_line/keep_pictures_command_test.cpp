@@ -38,7 +38,7 @@ TEST_F(KeepPictures, EveryWrittenPngDrawsAgainFromItsRecipe)
     ASSERT_EQ(run(QStringList{"render", "--seed", "22", "--count", "3", "--out-dir", ".", "--quiet"} + kTime).status,
               0);
     ASSERT_EQ(run({"render", "--recipe", "a.png", "--scale", "2", "--out", "poster.png"}).status, 0);
-    for (const char* written : {"a.png", "a-strip.png", "T20260506070809.png", "T20260506070809-2.png",
+    for (const char* written : {"a.png", "a-strip.png", "T20260506070809-1.png", "T20260506070809-2.png",
                                 "T20260506070809-3.png", "poster.png"}) {
         const QString source = QString::fromUtf8(written);
         const Outcome redraw = run({"render", "--recipe", source, "--out", "again-" + source});
@@ -93,10 +93,10 @@ TEST_F(KeepPictures, BatchNamesPicturesAndKeepsOrRenewsThePalette)
     ASSERT_EQ(run(QStringList{"render", "--seed", "3", "--count", "3", "--out-dir", ".", "--palettes",
                               "--keep-palette", "--quiet"} + kTime).status, 0);
     EXPECT_EQ(filesIn(dir.path()),
-              (QStringList{"T20260506070809-2-palette.png", "T20260506070809-2.png", "T20260506070809-3-palette.png",
-                           "T20260506070809-3.png", "T20260506070809-palette.png", "T20260506070809.png"}));
+              (QStringList{"T20260506070809-1-palette.png", "T20260506070809-1.png", "T20260506070809-2-palette.png",
+                           "T20260506070809-2.png", "T20260506070809-3-palette.png", "T20260506070809-3.png"}));
     // --keep-palette: every picture is coloured from the first strip.
-    EXPECT_EQ(loadRgb(path("T20260506070809-3-palette.png")), loadRgb(path("T20260506070809-palette.png")));
+    EXPECT_EQ(loadRgb(path("T20260506070809-3-palette.png")), loadRgb(path("T20260506070809-1-palette.png")));
 
     // The batch's first picture is start-up's, the second is one press of new img / new palette.
     ASSERT_EQ(run(QStringList{"render", "--seed", "3", "--actions", "both", "--out", "second.png"} + kTime).status, 0);

@@ -1,6 +1,7 @@
 // genart render when things go wrong, as a user meets it: batches racing into one folder, a
 // --force batch failing part-way, one file by two names, links, hostile recipes, a full disk,
 // and the memory of a long batch.
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <spawn.h>
@@ -304,14 +305,30 @@ TEST(BatchPictures, NamesOneSecondsPicturesInOneRunAndGoesOnAfterTheClockGoesBac
     EXPECT_EQ(pictures.nextNumber("T20261025030000"), 1);
     pictures.add("T20261025030000", 1);
     EXPECT_EQ(pictures.nextNumber("T20261025025959"), 1001) << "an hour repeated: the names go on";
-    EXPECT_EQ(BatchPictures::fileName("T1", 1, ".png"), "T1.png");
-    EXPECT_EQ(BatchPictures::fileName("T1", 3, "-palette.png"), "T1-3-palette.png");
     std::vector<std::string> newestFirst;
+    const int digits = BatchPictures::digitsFor(1001);
     pictures.forEachNewestFirst([&](const std::string& name, int number) {
         if (newestFirst.size() < 3)
-            newestFirst.push_back(BatchPictures::fileName(name, number, ""));
+            newestFirst.push_back(BatchPictures::fileName(name, number, digits, ""));
     });
-    EXPECT_EQ(newestFirst, (std::vector<std::string>{"T20261025030000", "T20261025025959-1000", "T20261025025959-999"}));
+    EXPECT_EQ(newestFirst,
+              (std::vector<std::string>{"T20261025030000-0001", "T20261025025959-1000", "T20261025025959-0999"}));
+}
+
+TEST(BatchPictures, NamesSortInDrawingOrderAndALonePictureHasNoNumber)
+{
+    EXPECT_EQ(BatchPictures::fileName("T1", 1, BatchPictures::digitsFor(1), ".png"), "T1.png");
+    EXPECT_EQ(BatchPictures::fileName("T1", 3, BatchPictures::digitsFor(12), "-palette.png"), "T1-03-palette.png");
+    for (const int count : {2, 9, 10, 11, 100, 101, 100000}) {
+        const int digits = BatchPictures::digitsFor(count);
+        // Two seconds' worth: the second's pictures after the first's, each second's in order.
+        std::vector<std::string> names;
+        for (const char* second : {"T20261025025959", "T20261025030000"})
+            for (int number = 1; number <= std::min(count, 150); ++number)
+                names.push_back(BatchPictures::fileName(second, number, digits, ".png"));
+        names.push_back(BatchPictures::fileName("T20261025030000", count, digits, ".png"));
+        EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << count << " pictures";
+    }
 }
 
 } // namespace

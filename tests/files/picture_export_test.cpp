@@ -36,7 +36,7 @@ TEST(PictureExport, ScaleOneIsThePictureTheSessionShows)
 {
     for (const std::uint32_t seed : {3u, 1234u}) {
         const Shown shown(seed);
-        const auto exported = exportPicture(shown.session.recipe(), 1);
+        const auto exported = exportPicture(shown.session.recipe(), PictureSize::timesNormal(1));
         ASSERT_TRUE(exported);
         EXPECT_EQ(exported->picture, shown.picture.image()) << "seed " << seed;
         EXPECT_EQ(exported->strip, shown.strip.image()) << "seed " << seed;
@@ -46,7 +46,7 @@ TEST(PictureExport, ScaleOneIsThePictureTheSessionShows)
 TEST(PictureExport, PostersAreScaleTimesTheSizeWithTheNormalStrip)
 {
     const Shown shown(5);
-    const auto poster = exportPicture(shown.session.recipe(), 2);
+    const auto poster = exportPicture(shown.session.recipe(), PictureSize::timesNormal(2));
     ASSERT_TRUE(poster);
     EXPECT_EQ(poster->picture.size(), QSize(1200, 900));
     EXPECT_EQ(poster->strip.size(), QSize(kStripWidth, kStripHeight));
@@ -55,7 +55,7 @@ TEST(PictureExport, PostersAreScaleTimesTheSizeWithTheNormalStrip)
 TEST(PictureExport, CaptionGrowsWithThePicture)
 {
     const Shown shown(8);
-    const QImage poster = exportPicture(shown.session.recipe(), 3)->picture;
+    const QImage poster = exportPicture(shown.session.recipe(), PictureSize::timesNormal(3))->picture;
     ASSERT_EQ(poster.size(), QSize(1800, 1350));
     // The name starts at x = 36 on row 1275; the web address at 660, the credit line at 1260.
     for (const int x : {36, 660, 1260})

@@ -67,7 +67,7 @@ TEST_F(RecipeFileTest, RecipesStoredInAnyTextChunkAreRead)
     const QByteArray text = QByteArray::fromStdString(recipeText(recipe));
     const QByteArray key("genart-recipe\0", 14);
     const std::pair<const char*, QByteArray> kinds[] = {
-        {"qt.png", encodePng(withRecipe(QImage(4, 3, QImage::Format_RGB32), recipe))},
+        {"qt.png", encodePng(QImage(4, 3, QImage::Format_RGB32), recipeText(recipe))},
         {"text.png", png(chunk("tEXt", key + text))},
         {"ztxt.png", png(chunk("zTXt", key + '\0' + deflated(text)))},
         {"itxt.png", png(chunk("iTXt", key + QByteArray("\1\0\0\0", 4) + deflated(text)))},

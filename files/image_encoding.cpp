@@ -1,0 +1,49 @@
+#include "files/image_encoding.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+
+#include "files/webp_recipe.h"
+#include "session/recipe.h"
+
+namespace genart {
+namespace {
+
+QByteArray encodeWithQt(const QImage& image, const char* format, int quality, const std::string& recipe)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    // The writer keeps the text beside the image: the image itself is not copied to carry it.
+    if (!recipe.empty() && writer.supportsOption(QImageIOHandler::Description))
+        writer.setText(QString::fromLatin1(kRecipeKey), QString::fromStdString(recipe));
+    if (!writer.write(image))
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+QByteArray encodeImage(const QImage& image, FileFormat format, const std::string& recipe,
+                       const EncodeSettings& settings)
+{
+    switch (format) {
+    case FileFormat::Png:
+        return encodePng(image, recipe, settings.png);
+    case FileFormat::Jpeg:
+        return encodeWithQt(image, "jpeg", settings.quality > 0 ? settings.quality : kDefaultJpegQuality, recipe);
+    case FileFormat::WebP: {
+        const QByteArray webp =
+            encodeWithQt(image, "webp", settings.quality > 0 ? settings.quality : kDefaultWebpQuality, {});
+        return webp.isEmpty() || recipe.empty() ? webp : withWebpRecipe(webp, recipe);
+    }
+    case FileFormat::Mp4:
+        break;
+    }
+    return {};
+}
+
+} // namespace genart
