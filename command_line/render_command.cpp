@@ -9,6 +9,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "command_line/animation_command.h"
 #include "command_line/batch_render.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
@@ -168,6 +169,8 @@ int renderRecipe(const RenderOptions& options, std::ostream& errors)
 
 int runRender(const RenderOptions& options, std::ostream& errors)
 {
+    if (options.animate)
+        return runAnimation(options, *clockFor(options), errors);
     if (options.recipe)
         return renderRecipe(options, errors);
     if (options.count)

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "animation_files/animation_encoder.h"
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+struct SwsContext;
+
+namespace genart {
+
+// An H.264 video in an MP4 file through FFmpeg's libraries: libx264 where libavcodec has it
+// (otherwise its best H.264 encoder), 4:2:0 (yuv420p) with BT.601 colours, `fps` frames a
+// second. 4:2:0 needs even sides: an odd width or height loses its last column or row.
+// The file is written into memory, so that it can appear whole or not at all.
+class Mp4Animation final : public AnimationEncoder {
+public:
+    Mp4Animation(int width, int height, int fps);
+    ~Mp4Animation() override;
+
+    std::string add(const QImage& frame) override;
+    std::variant<QByteArray, std::string> finish() override;
+
+    // The sides the video has for a picture of `width` by `height`.
+    static int evenSide(int side) { return side & ~1; }
+
+private:
+    // Hands every packet the encoder has ready to the muxer. "" or why not.
+    std::string drain();
+
+    int width_;
+    int height_;
+    std::int64_t frames_ = 0;
+    std::string failure_; // why the encoder could not be set up
+    // The file as the muxer writes it, with its write position (it goes back to fill in sizes).
+    QByteArray bytes_;
+    std::int64_t position_ = 0;
+    AVFormatContext* format_ = nullptr;
+    AVCodecContext* codec_ = nullptr;
+    AVStream* stream_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    SwsContext* convert_ = nullptr;
+
+    friend int writeBytes(void* opaque, std::uint8_t* data, int size);
+    friend std::int64_t seekBytes(void* opaque, std::int64_t offset, int whence);
+};
+
+} // namespace genart
