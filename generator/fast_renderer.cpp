@@ -16,8 +16,10 @@ namespace {
 using kernel::Carries;
 
 // Columns per block: 16 pixels fill a cache line, so two threads seldom write to the same
-// line, and a picture still makes dozens of blocks to share out.
+// line, and a picture still makes dozens of blocks to share out. A poster's blocks are wider:
+// neighbouring columns share their drift frames (Sweep::run), the more of them the wider the block.
 constexpr int kColumnsPerBlock = 16;
+constexpr int kColumnsPerPosterBlock = 64;
 
 struct Block {
     int first = 0; // columns
@@ -31,7 +33,9 @@ struct Block {
 std::vector<Block> planBlocks(const Sweep& sweep, int columnsPerBlock)
 {
     const int columns = sweep.lastColumn() + 1;
-    const int width = columnsPerBlock > 0 ? columnsPerBlock : kColumnsPerBlock;
+    const int width = columnsPerBlock > 0       ? columnsPerBlock
+        : sweep.accumulatesDrift() ? kColumnsPerBlock
+                                   : kColumnsPerPosterBlock;
     std::vector<Block> blocks;
     for (int first = 0; first < columns; first += width) {
         Block b;

@@ -67,6 +67,9 @@ struct Batch {
     const double* sinY = nullptr;
     const double* cosY = nullptr;
     // Per position: the drift, the frame, the sines and cosines stages share, the shape value.
+    // When `frameGiven` is set the caller has filled fit, sinFit and cosFit already, and fi1
+    // is not read.
+    bool frameGiven = false;
     double fi1[kCapacity];
     double fit[kCapacity];
     double sinFit[kCapacity];
@@ -89,10 +92,12 @@ struct Batch {
 inline void measure(const PictureConstants& k, Batch& b, bool withFi)
 {
     const int n = b.length;
-    for (int i = 0; i < n; ++i)
-        b.fit[i] = k.fi0 + b.fi1[i];
-    for (int i = 0; i < n; ++i)
-        ::sincos(b.fit[i], &b.sinFit[i], &b.cosFit[i]);
+    if (!b.frameGiven) {
+        for (int i = 0; i < n; ++i)
+            b.fit[i] = k.fi0 + b.fi1[i];
+        for (int i = 0; i < n; ++i)
+            ::sincos(b.fit[i], &b.sinFit[i], &b.cosFit[i]);
+    }
     for (int i = 0; i < n; ++i) {
         const double xc = k.r0 * b.cosFit[i];
         const double yc = k.r0 * b.sinFit[i];

@@ -1,6 +1,7 @@
 #include "generator/sweep_run.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -69,6 +70,38 @@ Sweep::Sweep(const GenerationState& s, const Surface& palette, double scale)
     }
 }
 
+// At a scale other than 1 a position's drift depends only on its count (Sweep::driftAtCount),
+// which steps by 1 down a column and by rowsBefore from one column to the next. A poster's
+// column at scale S has S * 450 + 1 rows but starts only 451 counts after the one before, so
+// neighbouring columns meet the same counts: a run of C columns meets 451 * (C - 1) + rows
+// of them instead of C * rows, and each frame's sincos is computed once per count, bit for bit
+// the value every position with that count would compute.
+struct Sweep::DriftFrames {
+    std::int64_t firstCount = 0;
+    std::vector<double> fit, sinFit, cosFit;
+};
+
+std::unique_ptr<Sweep::DriftFrames> Sweep::driftFramesFor(int first, int last) const
+{
+    const auto firstCount = static_cast<std::int64_t>(rowsBefore_ * first);
+    const auto lastCount = static_cast<std::int64_t>(rowsBefore_ * last) + lastRow_;
+    const std::int64_t counts = lastCount - firstCount + 1;
+    if (accumulatesDrift() || counts >= static_cast<std::int64_t>(last - first + 1) * rows())
+        return nullptr;
+    auto frames = std::make_unique<DriftFrames>();
+    frames->firstCount = firstCount;
+    const auto size = static_cast<std::size_t>(counts);
+    frames->fit.resize(size);
+    frames->sinFit.resize(size);
+    frames->cosFit.resize(size);
+    const double fi0 = constants_.fi0;
+    for (std::size_t n = 0; n < size; ++n)
+        frames->fit[n] = fi0 + driftAtCount(static_cast<double>(firstCount + static_cast<std::int64_t>(n)));
+    for (std::size_t n = 0; n < size; ++n)
+        ::sincos(frames->fit[n], &frames->sinFit[n], &frames->cosFit[n]);
+    return frames;
+}
+
 std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t limit, double fi1,
                         Carries& carries, bool carriesKnown) const
 {
@@ -87,6 +120,10 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
     std::unique_ptr<std::uint16_t[]> entryTile;
     if (raster.entries)
         entryTile = std::make_unique_for_overwrite<std::uint16_t[]>(tileSize);
+    // The columns the run reaches, and the frames they share.
+    const int lastReached = static_cast<int>(std::min<std::int64_t>(last, first + (limit - 1) / rows()));
+    const std::unique_ptr<DriftFrames> frames = driftFramesFor(first, lastReached);
+    b.frameGiven = frames != nullptr;
     std::int64_t done = 0;
     std::int64_t dependent = 0;
     for (int column = first; column <= last && done < limit; ++column) {
@@ -97,7 +134,14 @@ std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t 
             b.y = &rowY_[static_cast<std::size_t>(top)];
             b.sinY = &rowSinY_[static_cast<std::size_t>(top)];
             b.cosY = &rowCosY_[static_cast<std::size_t>(top)];
-            if (accumulatesDrift()) {
+            if (frames) {
+                const auto at = static_cast<std::size_t>(static_cast<std::int64_t>(rowsBefore_ * column) + top
+                                                         - frames->firstCount);
+                const auto bytes = static_cast<std::size_t>(b.length) * sizeof(double);
+                std::memcpy(b.fit, &frames->fit[at], bytes);
+                std::memcpy(b.sinFit, &frames->sinFit[at], bytes);
+                std::memcpy(b.cosFit, &frames->cosFit[at], bytes);
+            } else if (accumulatesDrift()) {
                 for (int i = 0; i < b.length; ++i) {
                     fi1 = fi1 + korakfi1_;
                     b.fi1[i] = fi1;

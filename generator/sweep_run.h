@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "generator/generation_state.h"
@@ -44,10 +45,10 @@ public:
     double yOf(int row) const { return poly_ - (static_cast<std::int16_t>(row) / rowsPerUnit_); }
     // A finer sweep keeps the drift of the normal one: the normal sweep's position (i, j)
     // sits at (scale * i, scale * j) and sees the same angle.
-    double driftAt(int column, int row) const
-    {
-        return (korakfi1_ * (((rowsBefore_ * column) + row) + scale_)) / scale_;
-    }
+    double driftAt(int column, int row) const { return driftAtCount((rowsBefore_ * column) + row); }
+    // The same from that normal position's count of positions before it, rowsBefore * i + j:
+    // all the drift depends on.
+    double driftAtCount(double count) const { return (korakfi1_ * (count + scale_)) / scale_; }
 
     // Sweeps from the top of column `first` on, at most `limit` positions and no further than
     // column `last`. `fi1` is the drift before the first position (read only when the drift
@@ -65,6 +66,11 @@ public:
     Frame frameAt(int column, int row, double fi1) const;
 
 private:
+    struct DriftFrames;
+    // The frames' angles, their sines and cosines for every count a run of columns meets, when
+    // that takes fewer sines than computing them position by position; nothing otherwise.
+    std::unique_ptr<DriftFrames> driftFramesFor(int first, int last) const;
+
     // Copies the first `positions` values of a run from the top of column `first`, held
     // column after column, to scan lines `stride` apart that show the raster's part of the sweep.
     template <typename Value>
