@@ -7,7 +7,11 @@ namespace genart {
 std::optional<ExportedPicture> exportPicture(const Recipe& recipe, const PictureSize& size, bool caption,
                                              const DrawProgress& progress, const std::atomic<bool>* cancel)
 {
-    ImageSurface picture(size.width, size.height);
+    // The sweep paints every pixel of a picture no larger than its scale covers.
+    const bool covered = size.width <= coveringSize(kPictureWidth, size.scale) + 1
+        && size.height <= coveringSize(kPictureHeight, size.scale) + 1;
+    ImageSurface picture(size.width, size.height,
+                         covered ? ImageSurface::Start::ToBePaintedWhole : ImageSurface::Start::Black);
     ImageSurface strip(kStripWidth, kStripHeight);
     if (!drawRecipe(recipe, picture, strip, size.scale, progress, cancel, caption))
         return std::nullopt;

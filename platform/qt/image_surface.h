@@ -12,7 +12,11 @@ namespace genart {
 // it was given even while nothing shows it.
 class ImageSurface final : public Surface {
 public:
-    ImageSurface(int width, int height);
+    // Black, or left as the allocator gives it for a picture about to be painted whole (a
+    // sweep covers every pixel): then the painting is the first to touch its memory, and a large
+    // image asks the kernel for huge pages, a 512th of the page faults.
+    enum class Start { Black, ToBePaintedWhole };
+    ImageSurface(int width, int height, Start start = Start::Black);
 
     const QImage& image() const { return image_; }
 
