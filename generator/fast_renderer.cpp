@@ -100,11 +100,14 @@ std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& bl
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t threads =
         std::min<std::size_t>(options.threads > 0 ? static_cast<std::size_t>(options.threads) : cores, count);
+    const int helpers = static_cast<int>(threads) - 1;
+    SweepWorkers* workers = options.workers ? options.workers : &SweepWorkers::shared();
+    std::optional<SweepWorkers> own;
+    if (!options.workers && helpers > workers->helpers())
+        workers = &own.emplace(helpers);
     double fi1 = state.drift.fi1;
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t t = 1; t < threads; ++t)
-            helpers.emplace_back(sweepBlocks);
+    // The calling thread adds up the drift, if it accumulates, before it sweeps too.
+    const auto driftThenSweep = [&] {
         if (sweep.accumulatesDrift()) {
             const double step = sweep.korakfi1();
             for (std::size_t n = 0; n < count; ++n) {
@@ -117,7 +120,8 @@ std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& bl
             fi1 = sweep.driftAt(sweep.lastColumn(), sweep.lastRow());
         }
         sweepBlocks();
-    }
+    };
+    workers->runAlongside(helpers, sweepBlocks, driftThenSweep);
     if (stopped)
         return std::nullopt;
     return fi1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "generator/generation_state.h"
+#include "generator/sweep_workers.h"
 #include "platform/surface.h"
 
 namespace genart {
@@ -18,6 +19,9 @@ struct FastRenderOptions {
     // Threads that sweep at once, the calling thread included; 0 means one per core.
     // The pixels and the state left behind are the same for every count.
     int threads = 0;
+    // The helper threads to sweep on; without them, the process's shared ones
+    // (SweepWorkers::shared()), or threads of its own when asked for more than those.
+    SweepWorkers* workers = nullptr;
     // Columns per block of work; 0 lets the renderer choose. Any value gives the same picture.
     int columnsPerBlock = 0;
     // Told after each finished block how many of all the sweep's columns are done; called
