@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "files/file_format.h"
+#include "files/image_encoding.h"
 
 namespace genart {
 namespace {
@@ -185,6 +186,10 @@ std::optional<std::string> formatProblem(const RenderOptions& o, Has has)
     const auto writes = [&](FileFormat wanted) {
         return std::find(stills.begin(), stills.end(), wanted) != stills.end();
     };
+    const PictureSize size = o.pictureSize();
+    if (!o.animate)
+        if (const std::string problem = sizeProblem(*format, size.width, size.height); !problem.empty())
+            return "--out: " + problem + ", not " + std::to_string(size.width) + " by " + std::to_string(size.height);
     if (has("--quality") && !writes(FileFormat::Jpeg) && !writes(FileFormat::WebP))
         return std::string("--quality applies to .jpg, .jpeg and .webp pictures");
     if (has("--png-level") && !writes(FileFormat::Png))

@@ -3,7 +3,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 
-#include "files/webp_recipe.h"
+#include "files/webp_output.h"
 #include "session/recipe.h"
 
 namespace genart {
@@ -35,14 +35,20 @@ QByteArray encodeImage(const QImage& image, FileFormat format, const std::string
         return encodePng(image, recipe, settings.png);
     case FileFormat::Jpeg:
         return encodeWithQt(image, "jpeg", settings.quality > 0 ? settings.quality : kDefaultJpegQuality, recipe);
-    case FileFormat::WebP: {
-        const QByteArray webp =
-            encodeWithQt(image, "webp", settings.quality > 0 ? settings.quality : kDefaultWebpQuality, {});
-        return webp.isEmpty() || recipe.empty() ? webp : withWebpRecipe(webp, recipe);
-    }
+    case FileFormat::WebP:
+        return encodeWebp(image, recipe, settings.quality > 0 ? settings.quality : kLosslessWebpQuality);
     case FileFormat::Mp4:
         break;
     }
+    return {};
+}
+
+std::string sizeProblem(FileFormat format, int width, int height)
+{
+    if (format == FileFormat::WebP && (width > kLargestWebpSide || height > kLargestWebpSide))
+        return "a WebP picture is at most " + std::to_string(kLargestWebpSide) + " pixels wide and high";
+    if (format == FileFormat::Jpeg && (width > 65535 || height > 65535))
+        return "a JPEG picture is at most 65535 pixels wide and high";
     return {};
 }
 

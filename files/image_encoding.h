@@ -16,13 +16,14 @@ struct EncodeSettings {
 };
 
 inline constexpr int kDefaultJpegQuality = 92;
-// At 100 WebP is lossless: every pixel comes back exactly.
-inline constexpr int kDefaultWebpQuality = 100;
 
 // The image as the bytes of a file of `format` (a picture format), carrying the recipe where
 // the format holds text: PNG as a text chunk, JPEG as a comment, WebP as XMP metadata.
 // Empty if it cannot be encoded.
 QByteArray encodeImage(const QImage& image, FileFormat format, const std::string& recipe,
                        const EncodeSettings& settings = {});
+
+// Why a picture `width` by `height` cannot be a file of `format`, or "".
+std::string sizeProblem(FileFormat format, int width, int height);
 
 } // namespace genart

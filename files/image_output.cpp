@@ -10,6 +10,9 @@ std::string stageImages(OutputFiles& files, const std::vector<ImageOutput>& outp
         const std::optional<FileFormat> format = formatOfPath(output.path);
         if (!format || !isPictureFormat(*format))
             return printable(output.path) + ": cannot write: not a picture format (use " + kPictureExtensions + ")";
+        if (const std::string problem = sizeProblem(*format, output.image.width(), output.image.height());
+            !problem.empty())
+            return printable(output.path) + ": cannot write: " + problem;
         const QByteArray bytes = encodeImage(output.image, *format, output.recipe, settings);
         if (bytes.isEmpty())
             return printable(output.path) + ": cannot write: encoding failed";

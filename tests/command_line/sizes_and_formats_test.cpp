@@ -114,6 +114,7 @@ TEST_F(SizesAndFormats, BadSizesAndExtensionsAreRefusedAndNothingIsWritten)
         {"--out", "a.mp4"},                         {"--out", "a.png", "--palette-out", "strip.bmp"},
         {"--out", "a.png", "--quality", "80"},      {"--out", "a.jpg", "--png-level", "3"},
         {"--out", "a.png", "--png-level", "10"},    {"--out", "a.jpg", "--quality", "0"},
+        {"--out", "a.webp", "--size", "16384x100"},
     };
     for (const QStringList& options : refused) {
         const Outcome outcome = run(QStringList{"render", "--seed", "7"} + options);
