@@ -1,5 +1,5 @@
-// Feeds the recipe reader arbitrary bytes: as a text, as a file (PNG or not), and as the chunks of
-// a PNG after its signature and header. It must answer with a recipe or one printable line, and
+// Feeds the recipe reader arbitrary bytes: as a text, as a file (PNG, JPEG, WebP or not), and as
+// the chunks of a PNG after its signature and header. It must answer with a recipe or one printable line, and
 // a recipe it accepts must write back to the same text. Run with -rss_limit_mb and
 // -malloc_limit_mb, so that reading more than a recipe needs is a finding.
 #include <cstdint>
