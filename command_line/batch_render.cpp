@@ -1,12 +1,16 @@
 #include "command_line/batch_render.h"
 
 #include <algorithm>
+#include <atomic>
+#include <optional>
+#include <thread>
 #include <filesystem>
 #include <system_error>
 #include <ostream>
 
 #include <QDir>
 
+#include "command_line/handoff.h"
 #include "files/output_files.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
@@ -111,6 +115,125 @@ void removeFolders(const std::vector<std::filesystem::path>& made)
 
 } // namespace
 
+// One picture of the batch on its way to its files: drawn, then encoded, then written.
+struct BatchPicture {
+    std::string name; // its time stamp
+    int number = 0;
+    std::vector<ImageOutput> outputs; // the picture first, then its strip if the batch keeps them
+    bool recycled = false;            // the picture is the session's surface's, to go back to it
+    std::vector<std::string> paths;   // once encoded, the outputs' paths and bytes
+    std::vector<QByteArray> encoded;
+};
+
+// The three stages of a batch on their own threads, so that picture n is encoded while n + 1 is
+// drawn and n - 1 written: the sweep takes both cores, the encoder fills the gaps, and the
+// writer's fsync waits for the disk without holding up either. The first failure stops all.
+class BatchPipeline {
+public:
+    BatchPipeline(const RenderOptions& options, std::string token) : options_(options), token_(std::move(token))
+    {
+        if (options.pngLevel)
+            settings_.png.level = *options.pngLevel;
+        // Two pictures in flight besides the one being drawn; the surface gets them back in turn.
+        for (int n = 0; n < 2; ++n)
+            spareImages_.put(QImage());
+        encoder_ = std::thread([this] { encode(); });
+        writer_ = std::thread([this] { write(); });
+    }
+    ~BatchPipeline()
+    {
+        if (encoder_.joinable())
+            finish();
+    }
+    BatchPipeline(const BatchPipeline&) = delete;
+    BatchPipeline& operator=(const BatchPipeline&) = delete;
+
+    // A picture to encode and write; false once the pipeline has stopped on a failure.
+    bool add(BatchPicture picture) { return toEncode_.put(std::move(picture)); }
+    // An image for the session's picture surface to draw the next picture on, once one is free.
+    std::optional<QImage> spareImage() { return spareImages_.take(); }
+
+    // Waits for every picture given to be written or for the failure; "" or the failure.
+    std::string finish()
+    {
+        toEncode_.close();
+        encoder_.join();
+        writer_.join();
+        spareImages_.close();
+        return failure_;
+    }
+
+    const std::string& token() const { return token_; }
+    // Only once finished: what was written; how many pictures are, at any time.
+    const BatchPictures& written() const { return written_; }
+    int placed() const { return placed_.load(); }
+
+private:
+    void stop(std::string failure)
+    {
+        failure_ = std::move(failure);
+        toEncode_.close();
+        toWrite_.close();
+        spareImages_.close();
+    }
+
+    void encode()
+    {
+        while (std::optional<BatchPicture> picture = toEncode_.take()) {
+            for (const ImageOutput& output : picture->outputs) {
+                picture->paths.push_back(output.path);
+                picture->encoded.push_back(encodeImage(output.image, FileFormat::Png, output.recipe, settings_));
+            }
+            // Whoever waits for an image to draw on gets this one, no longer shared with anything.
+            QImage image = std::move(picture->outputs.front().image);
+            const bool recycled = picture->recycled;
+            picture->outputs.clear();
+            if (recycled)
+                spareImages_.put(std::move(image));
+            if (!toWrite_.put(std::move(*picture)))
+                break;
+        }
+        toWrite_.close();
+    }
+
+    void write()
+    {
+        while (std::optional<BatchPicture> picture = toWrite_.take()) {
+            OutputFiles files(options_.force, token_);
+            std::string failure;
+            for (std::size_t n = 0; n < picture->encoded.size() && failure.empty(); ++n) {
+                const QByteArray& bytes = picture->encoded[n];
+                const std::string& path = picture->paths[n];
+                failure = bytes.isEmpty()
+                    ? printable(path) + ": cannot write: encoding failed"
+                    : files.stage(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+            }
+            if (failure.empty())
+                failure = files.place();
+            if (!failure.empty()) {
+                stop(std::move(failure));
+                return;
+            }
+            // The replaced files stay as backups until the whole batch is written.
+            files.release();
+            written_.add(picture->name, picture->number);
+            ++placed_;
+        }
+    }
+
+    const RenderOptions& options_;
+    const std::string token_;
+    EncodeSettings settings_;
+    Handoff<BatchPicture> toEncode_{2};
+    Handoff<BatchPicture> toWrite_{2};
+    Handoff<QImage> spareImages_{2};
+    std::string failure_; // set by the writer before it stops
+    BatchPictures written_; // the writer's until finished
+    std::atomic<int> placed_{0};
+    std::thread encoder_;
+    std::thread writer_;
+};
+
 int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors)
 {
     std::vector<std::filesystem::path> madeFolders;
@@ -127,11 +250,10 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     TerminalProgress progress(!options.quiet);
     const int digits = BatchPictures::digitsFor(*options.count);
     const PictureSize size = options.pictureSize();
-    EncodeSettings settings;
-    if (options.pngLevel)
-        settings.png.level = *options.pngLevel;
-    const std::string token = newRunToken();
-    BatchPictures written;
+    // Numbers are given as the pictures are drawn; the pipeline knows which were written.
+    BatchPictures named;
+    const bool shown = size.isNormal() && options.caption; // the picture as the session drew it
+    BatchPipeline pipeline(options, newRunToken());
     for (int n = 0; n < *options.count; ++n) {
         // The first picture is start-up's; every later one is a button press.
         if (n == 0)
@@ -140,39 +262,47 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
             session.perform(options.keepPalette ? Action::Image : Action::Both);
 
         const Recipe& recipe = session.recipe();
-        const int number = written.nextNumber(recipe.imeslike);
+        BatchPicture picture{recipe.imeslike, named.nextNumber(recipe.imeslike), {}, shown, {}, {}};
+        named.add(picture.name, picture.number);
         const std::string text = recipeText(recipe);
-        std::vector<ImageOutput> outputs{
-            {pathIn(folder, BatchPictures::fileName(recipe.imeslike, number, digits, ".png")),
-             pictureAtSize(recipe, picture1.image(), size, options.caption), text}};
-        if (options.palettes)
-            outputs.push_back({pathIn(folder, BatchPictures::fileName(recipe.imeslike, number, digits, "-palette.png")),
-                               picture2.image(), text});
-        OutputFiles files(options.force, token);
-        std::string failure = stageImages(files, outputs, settings);
-        if (failure.empty())
-            failure = files.place();
-        if (!failure.empty()) {
-            const std::string left = forEachFile(written, folder, digits, options.palettes,
-                                                 [&](const std::string& path) { return takeBackFile(path, token); });
-            if (left.empty())
-                removeFolders(madeFolders);
-            progress.finish();
-            errors << "genart: render: " << failure;
-            if (!left.empty())
-                errors << "; " << left;
-            else if (!written.empty())
-                errors << (options.force ? " (removed this run's pictures and put back the files they replaced)"
-                                         : " (removed this run's pictures)");
-            errors << '\n';
-            return 1;
+        QImage image;
+        if (shown) {
+            std::optional<QImage> spare = pipeline.spareImage();
+            if (!spare)
+                break; // the pipeline stopped
+            image = picture1.handOver(std::move(*spare));
+        } else {
+            image = pictureAtSize(recipe, picture1.image(), size, options.caption);
         }
-        // The replaced files stay as backups until the whole batch is written.
-        files.release();
-        written.add(recipe.imeslike, number);
-        progress.update(static_cast<double>(n + 1) / *options.count, "drawing",
+        picture.outputs.push_back(
+            {pathIn(folder, BatchPictures::fileName(picture.name, picture.number, digits, ".png")), std::move(image), text});
+        if (options.palettes)
+            picture.outputs.push_back(
+                {pathIn(folder, BatchPictures::fileName(picture.name, picture.number, digits, "-palette.png")),
+                 picture2.image(), text});
+        if (!pipeline.add(std::move(picture)))
+            break;
+        progress.update(static_cast<double>(pipeline.placed()) / *options.count, "drawing",
                         std::to_string(n + 1) + "/" + std::to_string(*options.count));
     }
+    const std::string token = pipeline.token();
+    if (const std::string failure = pipeline.finish(); !failure.empty()) {
+        const BatchPictures& written = pipeline.written();
+        const std::string left = forEachFile(written, folder, digits, options.palettes,
+                                             [&](const std::string& path) { return takeBackFile(path, token); });
+        if (left.empty())
+            removeFolders(madeFolders);
+        progress.finish();
+        errors << "genart: render: " << failure;
+        if (!left.empty())
+            errors << "; " << left;
+        else if (!written.empty())
+            errors << (options.force ? " (removed this run's pictures and put back the files they replaced)"
+                                     : " (removed this run's pictures)");
+        errors << '\n';
+        return 1;
+    }
+    const BatchPictures& written = pipeline.written();
     if (options.force) {
         const std::string failure = forEachFile(written, folder, digits, options.palettes,
                                                 [&](const std::string& path) { return dropBackup(path, token); });

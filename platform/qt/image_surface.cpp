@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 #include <sys/mman.h>
 
@@ -67,6 +68,17 @@ ImageSurface::ImageSurface(int width, int height, Start start)
     stride_ = static_cast<int>(image_.bytesPerLine() / sizeof(QRgb));
     if (QGuiApplication::instance())
         font_ = QGuiApplication::font();
+}
+
+QImage ImageSurface::handOver(QImage next)
+{
+    if (next.size() != image_.size() || next.format() != image_.format()) {
+        next = QImage(image_.size(), image_.format());
+        next.setDotsPerMeterX(kDotsPerMeter);
+        next.setDotsPerMeterY(kDotsPerMeter);
+        next.fill(Qt::black);
+    }
+    return std::exchange(image_, std::move(next));
 }
 
 void ImageSurface::PSet(float x, float y, Colour colour)

@@ -19,6 +19,10 @@ public:
     ImageSurface(int width, int height, Start start = Start::Black);
 
     const QImage& image() const { return image_; }
+    // Gives the image away as painted and goes on with `next` (an image of the same size and
+    // format, as a picture handed over before left it) or, without one, a black image: a
+    // picture can be encoded elsewhere while the next one is drawn, and neither is copied.
+    QImage handOver(QImage next = {});
 
     int width() const override { return image_.width(); }
     int height() const override { return image_.height(); }
