@@ -21,7 +21,7 @@ constexpr std::size_t kLongestXmp = 64 * 1024;
 QByteArray xmpPacket(const std::string& recipe)
 {
     const QString text = QString::fromStdString(recipe).toHtmlEscaped();
-    return QStringLiteral("<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+    return QStringLiteral("<?xpacket begin=\"\uFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
                           "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
                           " <rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
                           "  <rdf:Description rdf:about=\"\" xmlns:genart=\"%1\">\n"
