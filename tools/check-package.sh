@@ -85,7 +85,8 @@ check_tree() {
     silent "groff -ww -z -man genart.1" groff -ww -z -man "$scratch/genart.1"
     local option
     for option in --seed --out --palette-out --actions --time --scale --force --recipe --count \
-        --out-dir --keep-palette --palettes --quiet --help --version --no-history; do
+        --out-dir --keep-palette --palettes --quiet --help --version --no-history --size --no-caption \
+        --quality --png-level --animate --frames --fps; do
         grep -qF -- "${option//-/\\-}" "$scratch/genart.1" || fail "the manual page does not mention $option"
     done
     pass "the manual page covers every option"
