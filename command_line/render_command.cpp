@@ -61,6 +61,10 @@ bool outputsClash(const RenderOptions& options, std::ostream& errors)
     return true;
 }
 
+// The bar's share for drawing; encoding and writing take the rest (an 8x poster: 0.46 s
+// drawing, about 0.2 s encoding as PNG).
+constexpr double kDrawnShare = 0.7;
+
 EncodeSettings encodeSettings(const RenderOptions& options)
 {
     EncodeSettings settings;
@@ -93,8 +97,13 @@ std::string described(const std::string& path, const QImage& image)
 int write(const std::vector<ImageOutput>& outputs, const RenderOptions& options, TerminalProgress& progress,
           std::ostream& errors)
 {
-    progress.update(0.9, "encoding");
-    const std::string failure = writeImages(outputs, options.force, encodeSettings(options));
+    EncodeSettings settings = encodeSettings(options);
+    settings.png.progress = [&progress](int rows, int total) {
+        progress.update(kDrawnShare + (1 - kDrawnShare) * rows / total, "encoding");
+        return true;
+    };
+    progress.update(kDrawnShare, "encoding");
+    const std::string failure = writeImages(outputs, options.force, settings);
     progress.finish();
     if (!failure.empty()) {
         errors << "genart: render: " << failure << '\n';
@@ -109,10 +118,10 @@ int write(const std::vector<ImageOutput>& outputs, const RenderOptions& options,
     return 0;
 }
 
-// Told by the sweep how many of its columns are done: the drawing is most of a render's time.
+// Told by the sweep how many of its columns are done.
 DrawProgress drawingProgress(TerminalProgress& progress)
 {
-    return [&progress](int done, int total) { progress.update(0.9 * done / total, "drawing"); };
+    return [&progress](int done, int total) { progress.update(kDrawnShare * done / total, "drawing"); };
 }
 
 // Start-up's palette and picture, then each action as its button would do it.

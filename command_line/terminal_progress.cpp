@@ -38,7 +38,9 @@ void TerminalProgress::update(double done, const char* stage, const std::string&
     if (now - started_ < kQuietStart || (drawn_ && now - lastDrawn_ < kRedrawEvery && done < 1))
         return;
     lastDrawn_ = now;
-    draw(std::clamp(done, 0.0, 1.0), stage, count);
+    // The bar never goes back, though a later piece of work may start its count again.
+    done_ = std::max(done_, std::clamp(done, 0.0, 1.0));
+    draw(done_, stage, count);
 }
 
 void TerminalProgress::draw(double done, const char* stage, const std::string& count)

@@ -32,6 +32,7 @@ private:
 
     bool terminal_;
     bool drawn_ = false;
+    double done_ = 0;
     std::chrono::steady_clock::time_point started_;
     std::chrono::steady_clock::time_point lastDrawn_;
     std::mutex lock_;
