@@ -8,6 +8,7 @@
 #include "command_line/command_line.h"
 #include "command_line/render_command.h"
 #include "files/printable.h"
+#include "platform/vector_state.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ int render(const genart::RenderOptions& options, char* program)
     int argc = 1;
     char* argv[] = {program, nullptr};
     QGuiApplication app(argc, argv);
+    // Qt's start-up leaves the vector registers in the state that slows every maths call; the
+    // threads started from here on begin clean.
+    genart::clearUpperVectorState();
     return genart::runRender(options, std::cerr);
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/vector_state.h"
+
 namespace genart {
 
 using namespace kernel;
@@ -105,6 +107,8 @@ std::unique_ptr<Sweep::DriftFrames> Sweep::driftFramesFor(int first, int last) c
 std::int64_t Sweep::run(const Raster& raster, int first, int last, std::int64_t limit, double fi1,
                         Carries& carries, bool carriesKnown) const
 {
+    // A sweep thread may start with the mixed vector state that makes every maths call slow.
+    clearUpperVectorState();
     const PictureConstants& k = constants_;
     const auto batch = std::make_unique<Batch>();
     Batch& b = *batch;
