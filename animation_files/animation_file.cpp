@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "animation_files/mp4_animation.h"
+#include "animation_files/mp4_module.h"
 #include "animation_files/webp_animation.h"
 #include "files/file_format.h"
 #include "files/output_files.h"
@@ -18,7 +18,7 @@ std::unique_ptr<AnimationEncoder> encoderFor(FileFormat format, int width, int h
 {
     if (format == FileFormat::WebP)
         return std::make_unique<WebpAnimation>(width, height, fps);
-    return std::make_unique<Mp4Animation>(width, height, fps);
+    return newMp4Animation(width, height, fps);
 }
 
 } // namespace
