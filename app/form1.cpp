@@ -7,13 +7,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QGraphicsOpacityEffect>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,17 +21,19 @@
 #include <QPromise>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "app/animation_save.h"
+#include "app/colour_cycling.h"
 #include "app/help_window.h"
 #include "app/history_file.h"
 #include "app/poster_save.h"
+#include "app/save_dialog.h"
 #include "files/picture_export.h"
 #include "files/image_output.h"
 #include "files/recipe_file.h"
@@ -60,8 +59,6 @@ constexpr int kFadeMilliseconds = 800;
 constexpr int kDrawnAt = 60;
 constexpr int kEncodedAt = 97;
 
-const char* const kSaveFolderKey = "save/folder";
-const char* const kSaveScaleKey = "save/scale";
 
 QPushButton* makeButton(const char* caption, const QRect& geometry, QWidget* parent)
 {
@@ -84,13 +81,14 @@ int overallPercent(SaveStage stage, double done)
     return within(kEncodedAt, 100);
 }
 
-QString stageAt(int percent, int scale)
+QString stageAt(int percent, const PictureSize& size)
 {
+    const QString pixels = QObject::tr("%1 × %2").arg(size.width).arg(size.height);
     if (percent < kDrawnAt)
-        return QObject::tr("Drawing the picture at %1×…").arg(scale);
+        return QObject::tr("Drawing the picture at %1…").arg(pixels);
     if (percent < kEncodedAt)
-        return QObject::tr("Encoding the picture at %1× as PNG…").arg(scale);
-    return QObject::tr("Writing the picture at %1×…").arg(scale);
+        return QObject::tr("Encoding the picture at %1…").arg(pixels);
+    return QObject::tr("Writing the picture at %1…").arg(pixels);
 }
 
 } // namespace
@@ -180,8 +178,19 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     helpAction->setShortcut(QKeySequence(Qt::Key_F1));
     auto* separator = new QAction(this);
     separator->setSeparator(true);
-    addActions({saveAction, copyAction, previousAction, nextAction, helpAction});
-    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction});
+    cycleAction = new QAction(tr("Cycle colours"), this);
+    cycleAction->setShortcut(QKeySequence(Qt::Key_C));
+    cycleAction->setCheckable(true);
+    saveAnimationAction = new QAction(tr("Save animation…"), this);
+    auto* animationSeparator = new QAction(this);
+    animationSeparator->setSeparator(true);
+    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction});
+    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, animationSeparator,
+                          cycleAction, saveAnimationAction});
+    cycling_ = new ColourCycling(*Picture1, *Picture2, this);
+    connect(cycleAction, &QAction::triggered, this, &Form1::toggleColourCycling);
+    connect(cycling_, &ColourCycling::runningChanged, cycleAction, &QAction::setChecked);
+    connect(saveAnimationAction, &QAction::triggered, this, &Form1::saveAnimationAs);
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(saveAction, &QAction::triggered, this, &Form1::savePictureAs);
     connect(copyAction, &QAction::triggered, this, &Form1::copyPicture);
@@ -266,6 +275,7 @@ void Form1::Command5_Click()
 
 void Form1::perform(Action action)
 {
+    cycling_->stop();
     session_.perform(action);
     record();
     showSurfaces();
@@ -293,6 +303,7 @@ void Form1::showNext()
 
 void Form1::showEntry()
 {
+    cycling_->stop();
     const HistoryEntry& entry = history_.shown();
     session_.restore(entry.picture, entry.strip);
     showSurfaces();
@@ -329,15 +340,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-QString Form1::savePicture(const QString& path, int scale)
+QString Form1::savePicture(const QString& path, const PictureSize& size, bool caption)
 {
     // The dialog has already asked before replacing a file.
     const Recipe& recipe = session_.recipe();
-    const QImage picture = pictureAtSize(recipe, picture1_.image(), PictureSize::timesNormal(scale));
+    const QImage picture = pictureAtSize(recipe, picture1_.image(), size, caption);
     return QString::fromStdString(writeImages({{path.toStdString(), picture, recipeText(recipe)}}, true));
 }
 
-void Form1::savePosterInBackground(const QString& path, int scale)
+void Form1::savePosterInBackground(const QString& path, const PictureSize& size, bool caption)
 {
     if (poster_)
         return; // one at a time; the save action is off meanwhile
@@ -345,7 +356,7 @@ void Form1::savePosterInBackground(const QString& path, int scale)
     posterPath_ = path;
     // Inside the window, above the picture and away from the buttons; it takes no focus from
     // them, so neither a click nor a key meant for them reaches its Cancel.
-    posterProgress_ = new QProgressDialog(stageAt(0, scale), tr("Cancel"), 0, 100, canvas);
+    posterProgress_ = new QProgressDialog(stageAt(0, size), tr("Cancel"), 0, 100, canvas);
     posterProgress_->setWindowFlags(Qt::Widget); // a dialog is made a window of its own unless told
     posterProgress_->setWindowModality(Qt::NonModal);
     posterProgress_->setAutoClose(false);
@@ -361,11 +372,11 @@ void Form1::savePosterInBackground(const QString& path, int scale)
     posterProgress_->show();
 
     poster_ = new QFutureWatcher<std::optional<QString>>(this);
-    connect(poster_, &QFutureWatcher<std::optional<QString>>::progressValueChanged, this, [this, scale](int percent) {
+    connect(poster_, &QFutureWatcher<std::optional<QString>>::progressValueChanged, this, [this, size](int percent) {
         if (!posterProgress_)
             return;
         posterProgress_->setValue(percent);
-        const QString stage = stageAt(percent, scale);
+        const QString stage = stageAt(percent, size);
         posterProgress_->setLabelText(stage);
         emit posterProgress(percent, stage);
     });
@@ -389,11 +400,11 @@ void Form1::savePosterInBackground(const QString& path, int scale)
     });
 
     const Recipe recipe = session_.recipe();
-    poster_->setFuture(QtConcurrent::run([recipe, scale, path](QPromise<std::optional<QString>>& promise) {
+    poster_->setFuture(QtConcurrent::run([recipe, size, caption, path](QPromise<std::optional<QString>>& promise) {
         promise.setProgressRange(0, 100);
         std::atomic<bool> cancel{false};
         const auto saved = savePoster(
-            recipe, scale, path,
+            recipe, size, caption, path,
             [&](SaveStage stage, double done) {
                 promise.setProgressValue(overallPercent(stage, done));
                 if (promise.isCanceled())
@@ -455,41 +466,19 @@ void Form1::copyPicture()
 
 void Form1::savePictureAs()
 {
-    QSettings settings;
-    QString folder = settings.value(QLatin1String(kSaveFolderKey)).toString();
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    const QString name = QString::fromStdString(session_.recipe().imeslike) + QStringLiteral(".png");
-    QFileDialog dialog(this, tr("Save picture"), QDir(folder).filePath(name), tr("PNG pictures (*.png)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog); // so the size choice can sit in it
-    auto* size = new QComboBox(&dialog);
-    for (const int scale : {1, 2, 4, 8})
-        size->addItem(tr("%1× (%2 × %3 pixels)").arg(scale).arg(kPictureWidth * scale).arg(kPictureHeight * scale), scale);
-    size->setCurrentIndex(std::max(0, size->findData(settings.value(QLatin1String(kSaveScaleKey), 1).toInt())));
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
-        const int row = grid->rowCount();
-        grid->addWidget(new QLabel(tr("Size:"), &dialog), row, 0);
-        grid->addWidget(size, row, 1);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QSize screenPixels = screen() ? screen()->size() * screen()->devicePixelRatio() : QSize();
+    const auto choice = askWhereToSave(this, QString::fromStdString(session_.recipe().imeslike), screenPixels);
+    if (!choice)
         return;
-    const QString path = dialog.selectedFiles().constFirst();
-    const int scale = size->currentData().toInt();
-    settings.setValue(QLatin1String(kSaveFolderKey), QFileInfo(path).absolutePath());
-    settings.setValue(QLatin1String(kSaveScaleKey), scale);
-    if (scale > 1) {
-        savePosterInBackground(path, scale);
+    if (!choice->size.isNormal()) {
+        savePosterInBackground(choice->path, choice->size, choice->caption);
         return;
     }
-    const QString failure = savePicture(path, scale);
+    const QString failure = savePicture(choice->path, choice->size, choice->caption);
     if (!failure.isEmpty())
         QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
     else
-        confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
+        confirm(tr("Saved %1").arg(QDir::toNativeSeparators(choice->path)));
 }
 
 void Form1::showHelp()
@@ -499,6 +488,43 @@ void Form1::showHelp()
     helpWindow->show();
     helpWindow->raise();
     helpWindow->activateWindow();
+}
+
+void Form1::toggleColourCycling()
+{
+    if (cycling_->running()) {
+        cycling_->stop();
+        showSurfaces();
+    } else {
+        cycling_->start(session_.recipe(), session_.palette(), static_cast<int>(std::ceil(devicePixelRatioF())));
+    }
+}
+
+void Form1::saveAnimationAs()
+{
+    if (const auto choice = askForAnimation(this, QString::fromStdString(session_.recipe().imeslike)))
+        saveAnimationInBackground(*choice);
+}
+
+void Form1::saveAnimationInBackground(const AnimationChoice& choice)
+{
+    if (animationSave_)
+        return; // one at a time; the action is off meanwhile
+    saveAnimationAction->setEnabled(false);
+    statusLine->hide();
+    animationSave_ = new AnimationSave(session_.recipe(), choice, canvas, kStatusArea, this);
+    connect(animationSave_, &AnimationSave::finished, this,
+            [this](const QString& path, const QString& failure, bool cancelled) {
+                animationSave_->deleteLater();
+                animationSave_ = nullptr;
+                saveAnimationAction->setEnabled(true);
+                if (!failure.isEmpty())
+                    QMessageBox::warning(this, tr("Save animation"),
+                                         tr("The animation was not saved.\n\n%1").arg(failure));
+                else if (!cancelled)
+                    confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
+                emit animationSaved(path, failure, cancelled);
+            });
 }
 
 void Form1::showSurfaces()

@@ -9,6 +9,7 @@
 
 #include "session/picture_history.h"
 #include "session/picture_session.h"
+#include "session/picture_size.h"
 #include "platform/qt/image_surface.h"
 
 class QAction;
@@ -22,6 +23,9 @@ class QTimer;
 
 namespace genart {
 
+class AnimationSave;
+struct AnimationChoice;
+class ColourCycling;
 class HelpWindow;
 class HistoryFile;
 class SurfaceView;
@@ -47,13 +51,13 @@ public:
     // Every state shown, and which one is on the screen.
     const PictureHistory& history() const { return history_; }
 
-    // Writes the picture on the screen, `scale` times its size, as a PNG carrying its recipe;
-    // the file appears whole or not at all. Returns an empty string or why it failed.
-    QString savePicture(const QString& path, int scale);
-    // Draws the picture `scale` times its size in the background, encodes and writes it; the
-    // window stays usable, a progress panel above the picture shows how far it got and can
-    // cancel it. posterSaved tells the outcome.
-    void savePosterInBackground(const QString& path, int scale);
+    // Writes the picture on the screen at `size`, with or without its caption, in the format
+    // the path's extension names, carrying its recipe; the file appears whole or not at all.
+    // Returns an empty string or why it failed.
+    QString savePicture(const QString& path, const PictureSize& size = {}, bool caption = true);
+    // The same drawn in the background; the window stays usable, a progress panel above the
+    // picture shows how far it got and can cancel it. posterSaved tells the outcome.
+    void savePosterInBackground(const QString& path, const PictureSize& size, bool caption = true);
     bool savingInBackground() const { return poster_ != nullptr; }
     // Puts the picture on the clipboard.
     void copyPicture();
@@ -62,11 +66,20 @@ public:
     void showPrevious();
     void showNext();
 
+    // C: the colours of the picture and the strip flow, or stand still again as they were.
+    void toggleColourCycling();
+    const ColourCycling& colourCycling() const { return *cycling_; }
+    // Writes the picture on the screen as a looping animation in the background, like a poster.
+    void saveAnimationInBackground(const AnimationChoice& choice);
+    bool savingAnimation() const { return animationSave_ != nullptr; }
+
 signals:
     // An empty failure means the poster was written; a cancelled one is not an error.
     void posterSaved(const QString& path, const QString& failure, bool cancelled);
     // How far the poster being saved has got, 0 to 100, and in which stage.
     void posterProgress(int percent, const QString& stage);
+    // As posterSaved, for animations.
+    void animationSaved(const QString& path, const QString& failure, bool cancelled);
 
 public:
     QAction* saveAction = nullptr;     // "Save picture…", Ctrl+S
@@ -74,6 +87,8 @@ public:
     QAction* previousAction = nullptr; // "Previous picture": Left, Alt+Left, the mouse's back button
     QAction* nextAction = nullptr;     // "Next picture": Right, Alt+Right, the mouse's forward button
     QAction* helpAction = nullptr;     // F1
+    QAction* cycleAction = nullptr;    // "Cycle colours", C
+    QAction* saveAnimationAction = nullptr; // "Save animation…"
 
     QScrollArea* scrollArea = nullptr;
     QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
@@ -99,6 +114,7 @@ private slots:
     void Command3_Click();
     void Command5_Click();
     void savePictureAs();
+    void saveAnimationAs();
     void showHelp();
 
 private:
@@ -125,6 +141,8 @@ private:
     PictureSession session_;
     PictureHistory history_;
     std::unique_ptr<HistoryFile> historyFile_;
+    ColourCycling* cycling_ = nullptr;
+    AnimationSave* animationSave_ = nullptr;
 };
 
 } // namespace genart

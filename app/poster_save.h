@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "session/picture_size.h"
 #include "session/recipe.h"
 
 namespace genart {
@@ -17,11 +18,12 @@ enum class SaveStage { Drawing, Encoding, Writing };
 // that saves.
 using SaveProgress = std::function<void(SaveStage stage, double done)>;
 
-// Draws the recipe's picture `scale` times its size, encodes it as a PNG that carries the
-// recipe, and writes it to `path`, where it appears whole or not at all; an existing regular
-// file there is replaced. Nothing when `cancel` was set before the file was in place; otherwise
-// an empty string, or a line naming the path and why it was not written.
-std::optional<QString> savePoster(const Recipe& recipe, int scale, const QString& path, const SaveProgress& progress,
-                                  const std::atomic<bool>& cancel);
+// Draws the recipe's picture at `size`, with its caption or without, encodes it in the format
+// the path's extension names, carrying the recipe, and writes it to `path`, where it appears
+// whole or not at all; an existing regular file there is replaced. Nothing when `cancel` was
+// set before the file was in place; otherwise an empty string, or a line naming the path and
+// why it was not written.
+std::optional<QString> savePoster(const Recipe& recipe, const PictureSize& size, bool caption, const QString& path,
+                                  const SaveProgress& progress, const std::atomic<bool>& cancel);
 
 } // namespace genart

@@ -210,7 +210,7 @@ TEST_F(HistoryInTheWindow, SavingAndCopyingTakeTheEntryShown)
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("first.png"));
-    ASSERT_EQ(form.savePicture(path, 1), QString());
+    ASSERT_EQ(form.savePicture(path), QString());
     EXPECT_EQ(rgb(QImage(path)), first);
     const auto recipe = readRecipeFile(path.toStdString());
     ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -12,9 +13,11 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,7 +44,7 @@ protected:
 TEST_F(SavingFromTheWindow, SavesThePictureOnTheScreenWithItsRecipe)
 {
     const QString path = dir.filePath(QStringLiteral("T20260708091011.png"));
-    EXPECT_EQ(window.savePicture(path, 1), QString());
+    EXPECT_EQ(window.savePicture(path), QString());
     const QImage saved = QImage(path).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(saved, window.picture1Surface().image());
     const auto recipe = readRecipeFile(path.toStdString());
@@ -50,7 +53,7 @@ TEST_F(SavingFromTheWindow, SavesThePictureOnTheScreenWithItsRecipe)
 
     // Twice the size: the same picture sampled twice as finely.
     const QString poster = dir.filePath(QStringLiteral("poster.png"));
-    EXPECT_EQ(window.savePicture(poster, 2), QString());
+    EXPECT_EQ(window.savePicture(poster, PictureSize::timesNormal(2)), QString());
     const QImage big(poster);
     ASSERT_EQ(big.size(), QSize(1200, 900));
     EXPECT_EQ(big.pixel(200, 100), saved.pixel(100, 50));
@@ -60,7 +63,7 @@ TEST_F(SavingFromTheWindow, ReportsWhyAndLeavesThePictureAlone)
 {
     const QImage before = window.picture1Surface().image().copy();
     const QString path = dir.filePath(QStringLiteral("no/such/folder/picture.png"));
-    const QString failure = window.savePicture(path, 1);
+    const QString failure = window.savePicture(path);
     EXPECT_TRUE(failure.contains(path)) << failure.toStdString();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(window.picture1Surface().image(), before);
@@ -70,7 +73,7 @@ TEST_F(SavingFromTheWindow, PostersAreDrawnInTheBackgroundAndCanBeCancelled)
 {
     QSignalSpy saved(&window, &Form1::posterSaved);
     const QString poster = dir.filePath(QStringLiteral("poster.png"));
-    window.savePosterInBackground(poster, 2);
+    window.savePosterInBackground(poster, PictureSize::timesNormal(2));
     EXPECT_FALSE(window.saveAction->isEnabled());
     ASSERT_TRUE(saved.wait(60000));
     EXPECT_EQ(saved.at(0).at(1).toString(), QString());
@@ -81,7 +84,7 @@ TEST_F(SavingFromTheWindow, PostersAreDrawnInTheBackgroundAndCanBeCancelled)
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the first poster's dialog
     const QString cancelled = dir.filePath(QStringLiteral("cancelled.png"));
-    window.savePosterInBackground(cancelled, 16);
+    window.savePosterInBackground(cancelled, PictureSize::timesNormal(16));
     ASSERT_EQ(window.findChildren<QProgressDialog*>().size(), 1);
     auto* cancelButton = window.findChild<QProgressDialog*>()->findChild<QPushButton*>();
     ASSERT_NE(cancelButton, nullptr);
@@ -124,13 +127,19 @@ void whenOpen(std::function<void(Dialog*)> act)
     poll->start(5);
 }
 
+// Settings of this test's own, apart from the user's and from every other test's, which may run
+// at the same time.
+void usePrivateSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("genart-tests-")
+                                          + QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    QSettings().clear();
+}
+
 QComboBox* sizeChoice(QFileDialog* dialog)
 {
-    for (QComboBox* combo : dialog->findChildren<QComboBox*>())
-        if (combo->count() == 4 && combo->itemData(0).toInt() == 1)
-            return combo;
-    ADD_FAILURE() << "the save dialog offers no sizes";
-    return nullptr;
+    return dialog->findChild<QComboBox*>(QStringLiteral("sizeChoice"));
 }
 
 void answer(const QString& button)
@@ -151,7 +160,7 @@ TEST_F(SavingFromTheWindow, ProgressSitsAboveThePictureAndTheButtonsStayTheirs)
     const Recipe recipe = window.session().recipe();
     window.Command1->setFocus();
     const QString poster = dir.filePath(QStringLiteral("poster4.png"));
-    window.savePosterInBackground(poster, 4);
+    window.savePosterInBackground(poster, PictureSize::timesNormal(4));
 
     auto* panel = window.findChild<QProgressDialog*>();
     ASSERT_NE(panel, nullptr);
@@ -204,15 +213,13 @@ TEST_F(SavingFromTheWindow, ProgressSitsAboveThePictureAndTheButtonsStayTheirs)
 
 TEST_F(SavingFromTheWindow, TheSaveDialogRemembersItsFolderAndSize)
 {
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("genart-tests"));
-    QSettings().clear();
+    usePrivateSettings();
     const QString folder = dir.filePath(QStringLiteral("chosen"));
     ASSERT_TRUE(QDir().mkpath(folder));
     QSignalSpy saved(&window, &Form1::posterSaved);
 
     whenOpen<QFileDialog>([&](QFileDialog* dialog) {
-        EXPECT_EQ(sizeChoice(dialog)->currentData().toInt(), 1); // nothing remembered yet
+        EXPECT_EQ(sizeChoice(dialog)->currentData().toString(), QStringLiteral("1x")); // nothing remembered yet
         EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith(
             QString::fromStdString(window.session().recipe().imeslike) + QStringLiteral(".png")));
         sizeChoice(dialog)->setCurrentIndex(1); // 2×
@@ -226,15 +233,76 @@ TEST_F(SavingFromTheWindow, TheSaveDialogRemembersItsFolderAndSize)
     EXPECT_EQ(QImage(QDir(folder).filePath(QStringLiteral("twice.png"))).size(), QSize(1200, 900));
 
     QString openedIn;
-    int offered = 0;
+    QString offered;
     whenOpen<QFileDialog>([&](QFileDialog* dialog) {
         openedIn = dialog->directory().absolutePath();
-        offered = sizeChoice(dialog)->currentData().toInt();
+        offered = sizeChoice(dialog)->currentData().toString();
         dialog->reject();
     });
     window.saveAction->trigger();
     EXPECT_EQ(openedIn, QDir(folder).absolutePath());
-    EXPECT_EQ(offered, 2);
+    EXPECT_EQ(offered, QStringLiteral("2x"));
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+TEST_F(SavingFromTheWindow, TheSaveDialogOffersScreenSizesAFreeSizeAndTheCaption)
+{
+    usePrivateSettings();
+    QSignalSpy saved(&window, &Form1::posterSaved);
+    const Recipe recipe = window.session().recipe();
+
+    // A wallpaper: Full HD, no caption, as WebP, which keeps every pixel.
+    QStringList offered;
+    whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        QComboBox* size = sizeChoice(dialog);
+        for (int n = 0; n < size->count(); ++n)
+            offered << size->itemData(n).toString();
+        size->setCurrentIndex(size->findData(QStringLiteral("1920x1080")));
+        dialog->findChild<QCheckBox*>(QStringLiteral("captionChoice"))->setChecked(false);
+        dialog->selectFile(dir.filePath(QStringLiteral("wall.webp")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    window.saveAction->trigger();
+    EXPECT_EQ(offered, (QStringList{"1x", "2x", "4x", "8x", "16x", "screen", "1920x1080", "2560x1440", "3840x2160",
+                                    "custom"}));
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 60000);
+    EXPECT_EQ(saved.at(0).at(1).toString(), QString());
+    EXPECT_EQ(rgb(QImage(dir.filePath(QStringLiteral("wall.webp")))),
+              rgb(exportPicture(recipe, PictureSize::covering(1920, 1080), false)->picture));
+
+    // Any width and height, and the caption back on: remembered from last time but the size.
+    bool captionRemembered = true;
+    whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        captionRemembered = dialog->findChild<QCheckBox*>(QStringLiteral("captionChoice"))->isChecked();
+        QComboBox* size = sizeChoice(dialog);
+        size->setCurrentIndex(size->findData(QStringLiteral("custom")));
+        dialog->findChild<QSpinBox*>(QStringLiteral("customWidth"))->setValue(300);
+        dialog->findChild<QSpinBox*>(QStringLiteral("customHeight"))->setValue(500);
+        dialog->findChild<QCheckBox*>(QStringLiteral("captionChoice"))->setChecked(true);
+        dialog->selectFile(dir.filePath(QStringLiteral("phone.png")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    window.saveAction->trigger();
+    EXPECT_FALSE(captionRemembered);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 2, 60000);
+    const QImage phone = rgb(QImage(dir.filePath(QStringLiteral("phone.png"))));
+    EXPECT_EQ(phone.size(), QSize(300, 500));
+    EXPECT_EQ(phone, rgb(exportPicture(recipe, PictureSize::covering(300, 500), true)->picture));
+    const auto read = readRecipeFile(dir.filePath(QStringLiteral("phone.png")).toStdString());
+    ASSERT_TRUE(std::holds_alternative<Recipe>(read));
+    EXPECT_EQ(std::get<Recipe>(read), recipe);
+
+    // This screen: as many pixels as it has device pixels.
+    whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        QComboBox* size = sizeChoice(dialog);
+        size->setCurrentIndex(size->findData(QStringLiteral("screen")));
+        dialog->selectFile(dir.filePath(QStringLiteral("screen.jpg")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    window.saveAction->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 3, 60000);
+    const QScreen* screen = window.screen();
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("screen.jpg"))).size(), screen->size() * screen->devicePixelRatio());
     QStandardPaths::setTestModeEnabled(false);
 }
 
@@ -242,7 +310,7 @@ TEST_F(SavingFromTheWindow, ClosingDuringASaveCanDropIt)
 {
     QSignalSpy saved(&window, &Form1::posterSaved);
     const QString poster = dir.filePath(QStringLiteral("dropped.png"));
-    window.savePosterInBackground(poster, 16); // long enough to be asked about
+    window.savePosterInBackground(poster, PictureSize::timesNormal(16)); // long enough to be asked about
     answer(QStringLiteral("Drop it"));
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.isVisible());
@@ -256,7 +324,7 @@ TEST_F(SavingFromTheWindow, ClosingDuringASaveCanWaitForIt)
 {
     QSignalSpy saved(&window, &Form1::posterSaved);
     const QString poster = dir.filePath(QStringLiteral("waited.png"));
-    window.savePosterInBackground(poster, 8);
+    window.savePosterInBackground(poster, PictureSize::timesNormal(8));
     answer(QStringLiteral("Wait"));
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());

@@ -66,7 +66,7 @@ TEST(SharpScreens, PictureAndStripAreDrawnAtTheScreensPixelRatio)
     // Saved at 1×, the picture is the normal one.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("normal.png"));
-    ASSERT_EQ(form.savePicture(path, 1), QString());
+    ASSERT_EQ(form.savePicture(path), QString());
     EXPECT_EQ(rgb(QImage(path)), rgb(form.picture1Surface().image()));
 }
 

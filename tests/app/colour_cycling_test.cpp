@@ -1,0 +1,180 @@
+// Colour cycling and animation saves in the window, on Qt's offscreen platform: real key
+// presses and clicks, and the pixels the views really paint.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/animation_save.h"
+#include "app/colour_cycling.h"
+#include "app/form1.h"
+#include "palette/palette_turn.h"
+#include "platform/qt/surface_view.h"
+#include "support/decoded_webp.h"
+#include "support/file_contents.h"
+
+namespace genart {
+namespace {
+
+QImage rgb(const QImage& image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage shown(SurfaceView* view)
+{
+    return rgb(view->grab().toImage());
+}
+
+// The frame of the turn's `step` of the picture `recipe` draws, as the core paints it.
+QImage frameOf(const Recipe& recipe, int step)
+{
+    ImageSurface picture(kPictureWidth, kPictureHeight);
+    ImageSurface strip(kStripWidth, kStripHeight);
+    CyclingPicture cycling;
+    cycling.draw(recipe, picture, strip);
+    cycling.paintFrame(step, ColourCycling::kTurnMilliseconds, picture, strip);
+    return picture.image();
+}
+
+QImage turnedStrip(const PaletteParameters& palette, int step)
+{
+    ImageSurface strip(kStripWidth, kStripHeight);
+    paintTurnedPalette(palette, step, ColourCycling::kTurnMilliseconds, strip);
+    return strip.image();
+}
+
+class CyclingInTheWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.Form_Load();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &form, key); }
+
+    // Waits for the timer's next frame, one that is not the first.
+    void nextFrame()
+    {
+        QSignalSpy frames(&form.colourCycling(), &ColourCycling::frameShown);
+        ASSERT_TRUE(frames.wait(2000));
+    }
+
+    void expectStill(const std::string& what)
+    {
+        EXPECT_FALSE(form.colourCycling().running()) << what;
+        EXPECT_FALSE(form.cycleAction->isChecked()) << what;
+        EXPECT_EQ(shown(form.Picture1), rgb(form.picture1Surface().image())) << what;
+        EXPECT_EQ(shown(form.Picture2), rgb(form.picture2Surface().image())) << what;
+    }
+
+    TwisterRandom random;
+    FixedClock clock{2026, 5, 6, 7, 8, 9};
+    Form1 form{random, clock, 42u};
+};
+
+TEST_F(CyclingInTheWindow, CMakesTheColoursFlowAndStandStillExactlyAsTheyWere)
+{
+    const QImage still = rgb(form.picture1Surface().image());
+    const QImage stillStrip = rgb(form.picture2Surface().image());
+    press(Qt::Key_C);
+    ASSERT_TRUE(form.colourCycling().running());
+    EXPECT_TRUE(form.cycleAction->isChecked());
+    int lastStep = -1;
+    for (int n = 0; n < 3; ++n) {
+        nextFrame();
+        const int step = form.colourCycling().shownStep();
+        EXPECT_NE(step, lastStep);
+        lastStep = step;
+        EXPECT_EQ(shown(form.Picture1), rgb(frameOf(form.session().recipe(), step))) << "step " << step;
+        EXPECT_EQ(shown(form.Picture2), rgb(turnedStrip(form.session().palette(), step))) << "step " << step;
+        EXPECT_NE(shown(form.Picture1), still) << "step " << step;
+    }
+    // The surfaces, which the next "new img / old palette" reads, were never touched.
+    EXPECT_EQ(rgb(form.picture1Surface().image()), still);
+    EXPECT_EQ(rgb(form.picture2Surface().image()), stillStrip);
+
+    press(Qt::Key_C);
+    expectStill("after C again");
+    EXPECT_EQ(shown(form.Picture1), still);
+    EXPECT_EQ(shown(form.Picture2), stillStrip);
+}
+
+TEST_F(CyclingInTheWindow, EveryCommandAndTheHistoryStopIt)
+{
+    const std::vector<std::pair<std::string, std::function<void()>>> stoppers{
+        {"new img / old palette", [&] { QTest::mouseClick(form.Command1, Qt::LeftButton); }},
+        {"change palette", [&] { QTest::mouseClick(form.Command3, Qt::LeftButton); }},
+        {"N", [&] { press(Qt::Key_N); }},
+        {"back", [&] { press(Qt::Key_Left); }},
+        {"forward", [&] { press(Qt::Key_Right); }},
+        {"the context menu's entry", [&] { form.cycleAction->trigger(); }},
+    };
+    for (const auto& [what, stop] : stoppers) {
+        form.cycleAction->trigger(); // as the picture's context menu does
+        ASSERT_TRUE(form.colourCycling().running()) << what;
+        nextFrame();
+        stop();
+        expectStill(what);
+    }
+    EXPECT_EQ(form.history().size(), 4u); // the commands were all carried out
+    // After "change palette" the strip is not the picture's palette: both cycle, each its own.
+    press(Qt::Key_P);
+    press(Qt::Key_C);
+    nextFrame();
+    const int step = form.colourCycling().shownStep();
+    EXPECT_EQ(shown(form.Picture1), rgb(frameOf(form.session().recipe(), step)));
+    EXPECT_EQ(shown(form.Picture2), rgb(turnedStrip(form.session().palette(), step)));
+    press(Qt::Key_C);
+}
+
+TEST_F(CyclingInTheWindow, ThePicturesContextMenuHasBothEntries)
+{
+    const QList<QAction*> menu = form.Picture1->actions();
+    EXPECT_TRUE(menu.contains(form.cycleAction));
+    EXPECT_TRUE(menu.contains(form.saveAnimationAction));
+    EXPECT_EQ(form.cycleAction->text(), QStringLiteral("Cycle colours"));
+    EXPECT_EQ(form.saveAnimationAction->text(), QStringLiteral("Save animation…"));
+}
+
+TEST_F(CyclingInTheWindow, AnimationsSaveInTheBackgroundWhileTheButtonsWork)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("loop.webp"));
+    QSignalSpy saved(&form, &Form1::animationSaved);
+    form.saveAnimationInBackground({path, {24, 30, PictureSize::timesNormal(1), true}});
+    EXPECT_TRUE(form.savingAnimation());
+    EXPECT_FALSE(form.saveAnimationAction->isEnabled());
+    const QImage animated = rgb(form.picture1Surface().image());
+    QTest::mouseClick(form.Command5, Qt::LeftButton); // answered at once, the save goes on
+    EXPECT_NE(rgb(form.picture1Surface().image()), animated);
+    ASSERT_TRUE(saved.wait(60000));
+    EXPECT_EQ(saved.at(0).at(1).toString(), QString());
+    EXPECT_FALSE(saved.at(0).at(2).toBool());
+    EXPECT_TRUE(form.saveAnimationAction->isEnabled());
+    const testing::DecodedWebp decoded = testing::decodeWebp(testing::contents(path));
+    ASSERT_EQ(decoded.frames.size(), 24u);
+    // The picture shown when the save began, not the one drawn meanwhile.
+    EXPECT_EQ(decoded.frames[0], animated);
+
+    // A save cancelled from its panel leaves nothing.
+    const QString cancelledPath = folder.filePath(QStringLiteral("cancelled.mp4"));
+    form.saveAnimationInBackground({cancelledPath, {600, 30, PictureSize::timesNormal(2), true}});
+    auto* panel = form.canvas->findChild<QProgressDialog*>();
+    ASSERT_NE(panel, nullptr);
+    QTest::mouseClick(panel->findChild<QPushButton*>(), Qt::LeftButton);
+    ASSERT_TRUE(saved.wait(60000));
+    EXPECT_TRUE(saved.at(1).at(2).toBool());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("loop.webp")});
+}
+
+} // namespace
+} // namespace genart
