@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "files/recipe_file.h"
 #include "support/run_genart.h"
 
 namespace genart {
@@ -135,6 +136,10 @@ TEST_F(SizesAndFormats, BatchesMakeTheirFolderAndTakeSizes)
     const QStringList written = filesIn(path("walls/2026/dec"));
     ASSERT_EQ(written, (QStringList{"T20261209120000-1.png", "T20261209120000-2.png"}));
     EXPECT_EQ(QImage(path("walls/2026/dec/" + written[0])).size(), QSize(960, 540));
+    // The number is the file's; the recipe keeps the name the caption shows.
+    const auto recipe = readRecipeFile(path("walls/2026/dec/" + written[1]).toStdString());
+    ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
+    EXPECT_EQ(std::get<Recipe>(recipe).imeslike, "T20261209120000");
 
     // A folder that cannot be made (a file is in the way) is told, and nothing is left.
     QFile blocker(path("taken"));
