@@ -10,9 +10,12 @@
 namespace genart {
 namespace {
 
-// Every row is filtered "up" (less its neighbour above): on these pictures it packs about as
-// well as letting libpng try all five filters per row, for a fraction of the time.
-constexpr int kRowFilter = PNG_FILTER_UP;
+// Every row is left unfiltered. Measured on twelve pictures of a batch and four posters at
+// level 2: "none" packs the pictures a quarter tighter than "up" (2.15 against 2.90 MB) and
+// the posters within 5 %, in less time; "sub" and "paeth" pack worse and take longer, and
+// letting libpng try every filter on every row takes twice the time for no gain. The pictures
+// are areas of one palette colour, whose repeated pixels zlib finds as they are.
+constexpr int kRowFilter = PNG_FILTER_NONE;
 // Bytes of compressed data per IDAT chunk.
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
@@ -62,7 +65,7 @@ bool writePng(png_structp png, png_infop info, const PngJob& job)
     png_set_write_fn(png, &job.bytes, appendBytes, flushNothing);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, kRowFilter);
     png_set_compression_level(png, job.level);
-    png_set_compression_strategy(png, Z_FILTERED);
+    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY); // not libpng's choice for filtered rows
     png_set_compression_buffer_size(png, kChunkBytes);
 
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
