@@ -68,9 +68,11 @@ std::optional<AnimationChoice> askForAnimation(QWidget* parent, const QString& n
     });
 
     auto* frames = new QSpinBox(&dialog);
+    frames->setObjectName(QStringLiteral("animationFrames"));
     frames->setRange(1, kLargestFrames);
     frames->setValue(settings.value(QLatin1String(kFramesKey), kDefaultFrames).toInt());
     auto* fps = new QSpinBox(&dialog);
+    fps->setObjectName(QStringLiteral("animationFps"));
     fps->setRange(1, kLargestFps);
     fps->setSuffix(QObject::tr(" frames a second"));
     fps->setValue(settings.value(QLatin1String(kFpsKey), kDefaultFps).toInt());
@@ -82,6 +84,7 @@ std::optional<AnimationChoice> askForAnimation(QWidget* parent, const QString& n
     QObject::connect(fps, &QSpinBox::valueChanged, duration, showDuration);
     showDuration();
     auto* size = new QComboBox(&dialog);
+    size->setObjectName(QStringLiteral("animationSize"));
     for (const int scale : {1, 2, 4})
         size->addItem(QObject::tr("%1× (%2 × %3 pixels)").arg(scale).arg(kPictureWidth * scale).arg(kPictureHeight * scale),
                       scale);

@@ -420,15 +420,17 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     if (helpWindow)
         helpWindow->close(); // goes with the window; reopened by F1 should the window stay
-    if (!poster_) {
+    if (!poster_ && !animationSave_) {
         QWidget::closeEvent(event);
         return;
     }
     event->ignore();
     if (closeWhenSaved_)
         return;
-    QMessageBox question(QMessageBox::Question, tr("Save picture"),
-                         tr("A picture is still being saved to %1.").arg(QDir::toNativeSeparators(posterPath_)),
+    const QString saving = poster_
+        ? tr("A picture is still being saved to %1.").arg(QDir::toNativeSeparators(posterPath_))
+        : tr("An animation is still being saved to %1.").arg(QDir::toNativeSeparators(animationSave_->path()));
+    QMessageBox question(QMessageBox::Question, poster_ ? tr("Save picture") : tr("Save animation"), saving,
                          QMessageBox::NoButton, this);
     question.setInformativeText(tr("Wait until it is written, then close, or drop it and close now?"));
     QPushButton* wait = question.addButton(tr("Wait"), QMessageBox::AcceptRole);
@@ -441,9 +443,14 @@ void Form1::closeEvent(QCloseEvent* event)
             poster_->cancel();
             poster_->waitForFinished();
         }
+        if (animationSave_) {
+            emit animationSaved(animationSave_->path(), QString(), true);
+            delete animationSave_; // cancels it and waits for its thread
+            animationSave_ = nullptr;
+        }
         event->accept();
     } else if (question.clickedButton() == wait) {
-        if (poster_)
+        if (poster_ || animationSave_)
             closeWhenSaved_ = true;
         else
             event->accept(); // it was written while the question was open
@@ -524,6 +531,8 @@ void Form1::saveAnimationInBackground(const AnimationChoice& choice)
                 else if (!cancelled)
                     confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
                 emit animationSaved(path, failure, cancelled);
+                if (closeWhenSaved_)
+                    close();
             });
 }
 
