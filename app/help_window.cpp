@@ -21,6 +21,7 @@ const Key kKeys[] = {
     {"Right, Alt+Right, mouse forward", "the next picture"},
     {"Ctrl+S", "save the picture shown, with its recipe, at 1×, 2×, 4× or 8×"},
     {"Ctrl+C", "copy the picture shown"},
+    {"C", "cycle colours: the picture's colours flow round its palette; C again shows it still"},
     {"Tab, Shift+Tab", "move between the pictures and the buttons"},
     {"Enter, Space", "press the button that has the focus"},
     {"F1", "this help"},

@@ -121,7 +121,7 @@ TEST_F(SmallAndKeyboard, F1ShowsWhatTheProgramDoesEveryKeyAndTheVersion)
     EXPECT_TRUE(text.contains(QStringLiteral("genart " GENART_PROJECT_VERSION))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("generative art")));
     for (const char* key : {"<b>N</b>", "<b>I</b>", "<b>P</b>", "Left", "Right", "Alt+Left", "mouse back", "Ctrl+S",
-                            "Ctrl+C", "Enter, Space", "<b>F1</b>", "Ctrl+Q"})
+                            "Ctrl+C", "<b>C</b>", "Enter, Space", "<b>F1</b>", "Ctrl+Q"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(key))) << key;
     // Readable: the window's black does not reach it.
     EXPECT_NE(form.helpWindow->palette().color(QPalette::Window),
