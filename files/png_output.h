@@ -18,10 +18,12 @@ struct PngSettings {
 
 inline constexpr int kLowestPngLevel = 0;
 inline constexpr int kHighestPngLevel = 9;
-// Measured with every row filtered "up": level 2 takes a third of level 6's time on a picture
-// (3.6 against 12 ms) and half on an 8x poster (0.19 against 0.34 s), for files a third
-// larger (2.0 against 1.4 MB); level 9 takes seven times as long and packs no tighter.
-inline constexpr int kDefaultPngLevel = 2;
+// Measured end to end (genart render --seed 1), level 2 / 4 / 6: a batch of 100 takes 0.83 /
+// 0.85 / 1.30 s for 17.5 / 15.1 / 13.6 MB (its encoder is the pipeline's slowest stage above 4),
+// an 8x poster 0.44 / 0.49 / 0.54 s for 2.40 / 1.93 / 1.28 MB, a 16x poster 1.5-1.8 / 1.8 /
+// 1.9-2.1 s for 7.3 / 5.6 / 3.6 MB. Level 4 costs the batch nothing and keeps posters well
+// within their time; --png-level 6 or 9 packs tighter.
+inline constexpr int kDefaultPngLevel = 4;
 
 // The image as the bytes of a PNG file, with the recipe (if any) as its text under the recipe
 // key, line breaks kept; empty if it cannot be encoded. The rows are read from the image's own
