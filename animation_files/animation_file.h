@@ -10,18 +10,18 @@
 
 namespace genart {
 
+inline constexpr int kDefaultFrames = 120;
+inline constexpr int kDefaultFps = 30; // so the default loop lasts 4 s
+inline constexpr int kLargestFps = 120;
+
 // What a looping animation of a picture is made of: its colours go once round the palette in
 // `frames` frames shown `fps` a second, at the picture's size, with or without the caption.
 struct AnimationRequest {
-    int frames = 120;
-    int fps = 30;
+    int frames = kDefaultFrames;
+    int fps = kDefaultFps;
     PictureSize size;
     bool caption = true;
 };
-
-inline constexpr int kDefaultFrames = 120;
-inline constexpr int kDefaultFps = 30;
-inline constexpr int kLargestFps = 120;
 
 // Told after each frame how many of them are encoded; the picture's drawing comes first and is
 // told as frame 0.

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "animation_files/animation_file.h"
 #include "session/picture_session.h"
 #include "session/picture_size.h"
 
@@ -40,8 +41,8 @@ struct RenderOptions {
     std::optional<int> quality;  // JPEG and WebP, 1 .. 100
     std::optional<int> pngLevel; // zlib's level, 0 .. 9
     bool animate = false; // colour cycling: frames of the picture with its palette turning
-    int frames = 120;
-    int fps = 30;
+    int frames = kDefaultFrames;
+    int fps = kDefaultFps;
     std::optional<int> count; // a batch of this many pictures into outDir
     std::string outDir;
     bool keepPalette = false; // batch pictures after the first keep the palette
@@ -56,7 +57,7 @@ struct RenderOptions {
 inline constexpr int kLargestScale = 16;
 inline constexpr int kLargestCount = 100000;
 inline constexpr int kLargestFrameCount = 100000;
-inline constexpr int kHighestFps = 120;
+inline constexpr int kHighestFps = kLargestFps;
 
 // `genart --help` (or -h, or help) for the whole program, `genart render --help` for render alone.
 struct HelpRequest {
