@@ -8,6 +8,7 @@
 #include "caption/caption_line.h"
 #include "generator/fast_renderer.h"
 #include "platform/qt/image_surface.h"
+#include "platform/vector_state.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ int threadsOf(const benchmark::State& state) { return static_cast<int>(state.ran
 void render(Setting& s, int threads, int scale)
 {
     if (threads == 0) {
+        // Qt leaves the vector state that slows every maths call; the fast sweep clears it itself.
+        clearUpperVectorState();
         s.session.generator().RenderPoster(scale);
         return;
     }

@@ -5,6 +5,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include "platform/vector_state.h"
 #include "session/recipe.h"
 
 namespace genart {
@@ -119,6 +120,8 @@ QByteArray encodePng(const QImage& original, const std::string& recipe, const Pn
 {
     if (original.isNull())
         return {};
+    // zlib's SSE code runs at full speed only from a clean vector state (platform/vector_state.h).
+    clearUpperVectorState();
     // Any other format is converted first; the pictures genart draws never are.
     const QImage image = takenAsItIs(original.format())
         ? original
