@@ -15,6 +15,7 @@
 #include "files/webp_recipe.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -26,17 +27,6 @@ QImage decoded(const QByteArray& bytes, const char* format)
     QImageReader reader(&buffer, format);
     return reader.read().convertToFormat(QImage::Format_RGB32);
 }
-
-// Start-up's picture for a seed, drawn as the command line draws it.
-struct Shown {
-    explicit Shown(std::uint32_t seed) { session.startUp(seed); }
-
-    TwisterRandom random;
-    FixedClock clock{2026, 12, 9, 12, 0, 0};
-    ImageSurface picture{kPictureWidth, kPictureHeight};
-    ImageSurface strip{kStripWidth, kStripHeight};
-    PictureSession session{random, clock, picture, strip};
-};
 
 class ImageFormats : public ::testing::Test {
 protected:
@@ -58,7 +48,7 @@ protected:
         return error ? error->message : std::string("<accepted>");
     }
 
-    Shown shown{31};
+    testing::ImageSession shown{31};
     QTemporaryDir dir;
 };
 

@@ -4,23 +4,14 @@
 #include "files/picture_export.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
 
 // A session on image surfaces after start-up and a few commands.
-struct Shown {
-    explicit Shown(std::uint32_t seed) : random(seed)
-    {
-        session.startUp(seed);
-        session.perform(Action::Palette);
-        session.perform(Action::Image);
-    }
-    TwisterRandom random;
-    FixedClock clock{2026, 12, 8, 9, 30, 0};
-    ImageSurface picture{kPictureWidth, kPictureHeight};
-    ImageSurface strip{kStripWidth, kStripHeight};
-    PictureSession session{random, clock, picture, strip};
+struct Shown : testing::ImageSession {
+    explicit Shown(std::uint32_t seed) : ImageSession(seed, {Action::Palette, Action::Image}) {}
 };
 
 int whitePixels(const QImage& image, const QRect& area)

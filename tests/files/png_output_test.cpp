@@ -10,21 +10,14 @@
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
 
-struct Drawn {
-    explicit Drawn(std::uint32_t seed) : random(seed)
-    {
-        session.startUp(seed);
-        session.perform(Action::Both);
-    }
-    TwisterRandom random;
-    FixedClock clock{2026, 12, 8, 9, 30, 0};
-    ImageSurface picture{kPictureWidth, kPictureHeight};
-    ImageSurface strip{kStripWidth, kStripHeight};
-    PictureSession session{random, clock, picture, strip};
+// Start-up's picture and one press of new img / new palette.
+struct Drawn : testing::ImageSession {
+    explicit Drawn(std::uint32_t seed) : ImageSession(seed, {Action::Both}) {}
 };
 
 QImage decoded(const QByteArray& png)
