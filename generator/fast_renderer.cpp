@@ -92,7 +92,7 @@ std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& bl
             if (options.progress) {
                 const std::scoped_lock lock(progressLock);
                 columnsDone += b.last - b.first + 1;
-                options.progress(columnsDone, sweep.lastColumn() + 1);
+                options.progress(columnsDone, blocks.back().last - blocks.front().first + 1);
             }
         }
     };
@@ -143,6 +143,53 @@ Carries resolveCarries(const Sweep& sweep, const std::vector<Block>& blocks, con
     return carries;
 }
 
+// What the sweep leaves after `column`, found without the columns before it: from placeholder
+// carries, the first position of the column that writes all five settles them, and nothing
+// after it owes anything to what came before. Nothing when no position of the column does.
+// The column itself is outside the raster, which it leaves alone.
+std::optional<Carries> carriesAfterColumn(const Sweep& sweep, const Raster& raster, int column)
+{
+    Carries carries{};
+    const std::int64_t rows = sweep.rows();
+    if (sweep.run(raster, column, column, rows, 0.0, carries, false) >= rows)
+        return std::nullopt;
+    return carries;
+}
+
+// The blocks a cut of the picture needs: those with columns inside the raster, and what the
+// sweep carries into the first of them and leaves after the last column. Where the drift is a
+// running sum, or a column just outside the cut settles nothing, every block is swept.
+struct Needed {
+    std::size_t first = 0; // blocks
+    std::size_t last = 0;
+    std::optional<Carries> before; // into block `first`, when it is not the sweep's first
+    std::optional<Carries> after;  // after the sweep's last position, when block `last` is not its last
+};
+
+Needed neededBlocks(const Sweep& sweep, const std::vector<Block>& blocks, const Raster& raster)
+{
+    Needed needed{0, blocks.size() - 1, std::nullopt, std::nullopt};
+    if (sweep.accumulatesDrift())
+        return needed;
+    const int firstShown = raster.left;
+    const int lastShown = std::min(sweep.lastColumn(), raster.left + raster.width - 1);
+    while (needed.first < needed.last && blocks[needed.first].last < firstShown)
+        ++needed.first;
+    while (needed.last > needed.first && blocks[needed.last].first > lastShown)
+        --needed.last;
+    if (needed.first > 0) {
+        needed.before = carriesAfterColumn(sweep, raster, blocks[needed.first].first - 1);
+        if (!needed.before)
+            needed.first = 0;
+    }
+    if (needed.last + 1 < blocks.size()) {
+        needed.after = carriesAfterColumn(sweep, raster, sweep.lastColumn());
+        if (!needed.after)
+            needed.last = blocks.size() - 1;
+    }
+    return needed;
+}
+
 } // namespace
 
 bool renderFast(GenerationState& state, const Surface& palette, Surface& picture,
@@ -168,10 +215,19 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
         raster.entries = options.entries->data();
         raster.entriesStride = raster.width;
     }
-    const std::optional<double> fi1 = sweepInParallel(sweep, blocks, raster, state, options);
+    // A cut needs only its own columns: drawn from what the columns before it leave, they are
+    // the same as in the whole picture.
+    const Needed needed = neededBlocks(sweep, blocks, raster);
+    std::vector<Block> swept(blocks.begin() + static_cast<std::ptrdiff_t>(needed.first),
+                             blocks.begin() + static_cast<std::ptrdiff_t>(needed.last) + 1);
+    GenerationState start = state;
+    if (needed.before)
+        start.carried = *needed.before;
+    const std::optional<double> fi1 = sweepInParallel(sweep, swept, raster, start, options);
     if (!fi1)
         return false;
-    const Carries carries = resolveCarries(sweep, blocks, raster);
+    const Carries resolved = resolveCarries(sweep, swept, raster);
+    const Carries carries = needed.after ? *needed.after : resolved;
 
     if (!raster.asPixels) {
         const int columns = std::min(sweep.lastColumn() + 1 - raster.left, raster.width);

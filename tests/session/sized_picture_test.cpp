@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "caption/caption_line.h"
+#include "generator/fast_renderer.h"
 #include "support/seeded_session.h"
+#include "support/state_differences.h"
 
 namespace genart {
 namespace {
@@ -79,7 +81,10 @@ TEST(SizedPicture, ACutIsTheMiddleOfTheStepByStepPictureItCovers)
         int width, height;
         float tip1;
     };
-    for (const Case c : {Case{1920, 1080, 15}, Case{270, 480, 15}, Case{1000, 300, 9}, Case{333, 250, 13}}) {
+    // 598 x 900 (scale 2) starts just right of the column where x is 0, whose positions all fail
+    // formula 15 and pass their shape value on into the cut.
+    for (const Case c : {Case{1920, 1080, 15}, Case{270, 480, 15}, Case{1000, 300, 9}, Case{333, 250, 13},
+                         Case{598, 900, 15}, Case{300, 900, 6}}) {
         const Recipe recipe = recipeWithFormula(8, c.tip1);
         const double scale = coveringScale(c.width, c.height);
         const MemorySurface whole = coveringPicture(recipe, scale);
@@ -87,6 +92,45 @@ TEST(SizedPicture, ACutIsTheMiddleOfTheStepByStepPictureItCovers)
         EXPECT_EQ(differences(middleOf(whole, c.width, c.height), cut), "")
             << c.width << " x " << c.height << ", formula " << c.tip1;
     }
+}
+
+TEST(SizedPicture, ACutLeavesTheStateTheWholePictureLeaves)
+{
+    // Whatever columns a cut leaves out, the sweep ends where the whole picture's does.
+    for (const float tip1 : {1.0f, 6.0f, 15.0f}) {
+        const Recipe recipe = recipeWithFormula(12, tip1);
+        const auto drawn = [&](int width, int height) {
+            GenerationState state;
+            setFixedState(state);
+            MemorySurface strip(kStripWidth, kStripHeight);
+            paintPalette(recipe.palette, state, strip);
+            applyRecipe(recipe, state);
+            MemorySurface picture(width, height);
+            FastRenderOptions options;
+            options.scale = 2.5;
+            EXPECT_TRUE(renderFast(state, strip, picture, options));
+            return state;
+        };
+        EXPECT_EQ(testing::stateDifferences(drawn(1500, 1125), drawn(200, 1125)), "") << "formula " << tip1;
+        EXPECT_EQ(testing::stateDifferences(drawn(1500, 1125), drawn(1, 1)), "") << "formula " << tip1;
+    }
+}
+
+TEST(SizedPicture, ACutSweepsItsOwnColumnsWhereWhatComesBeforeIsSettled)
+{
+    const auto columnsSwept = [](const Recipe& recipe, int width, int height) {
+        MemorySurface picture(width, height);
+        MemorySurface strip(kStripWidth, kStripHeight);
+        int swept = 0;
+        drawRecipe(recipe, picture, strip, coveringScale(width, height), [&](int, int total) { swept = total; });
+        return swept;
+    };
+    // Upright at scale 2: 300 of the 1201 columns, and the blocks around them.
+    const int upright = columnsSwept(recipeWithFormula(8, 6), 300, 900);
+    EXPECT_GE(upright, 300);
+    EXPECT_LT(upright, 600);
+    // At the normal size the drift is a running sum, which every position adds to.
+    EXPECT_EQ(columnsSwept(recipeWithFormula(8, 6), 300, 450), 601);
 }
 
 TEST(SizedPicture, AWidescreenCutIsTheMiddleRowsOfTheTallerPicture)
