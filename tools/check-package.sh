@@ -107,6 +107,12 @@ check_tree() {
     [[ "$(png_size "$scratch/x.png")" == 600x450 ]] || fail "the picture is $(png_size "$scratch/x.png"), not 600x450"
     pass "the installed program draws a 600x450 picture"
 
+    # MP4s come from a module the program loads from the installed library folder.
+    "$bin" render --seed 1 --animate --frames 2 --out "$scratch/loop.mp4" --quiet \
+        || fail "genart render --animate --out loop.mp4: exit status $? (is genart-mp4.so installed?)"
+    [[ -s "$scratch/loop.mp4" ]] || fail "genart render --animate wrote no MP4"
+    pass "the installed program finds its MP4 module and writes an MP4"
+
     # The same picture as the program in the build folder draws, if there is one.
     local built=$reference
     if [[ -x "$built" ]]; then
