@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <filesystem>
@@ -130,7 +132,8 @@ struct BatchPicture {
 // writer's fsync waits for the disk without holding up either. The first failure stops all.
 class BatchPipeline {
 public:
-    BatchPipeline(const RenderOptions& options, std::string token) : options_(options), token_(std::move(token))
+    BatchPipeline(const RenderOptions& options, std::string token, BatchPace pace)
+        : options_(options), token_(std::move(token)), pace_(pace)
     {
         if (options.pngLevel)
             settings_.png.level = *options.pngLevel;
@@ -149,7 +152,17 @@ public:
     BatchPipeline& operator=(const BatchPipeline&) = delete;
 
     // A picture to encode and write; false once the pipeline has stopped on a failure.
-    bool add(BatchPicture picture) { return toEncode_.put(std::move(picture)); }
+    bool add(BatchPicture picture)
+    {
+        if (!toEncode_.put(std::move(picture)))
+            return false;
+        ++added_;
+        if (pace_ == BatchPace::Overlapped)
+            return true;
+        std::unique_lock hold(doneLock_);
+        doneChanged_.wait(hold, [this] { return stopped_ || placed_ == added_; });
+        return !stopped_;
+    }
     // An image for the session's picture surface to draw the next picture on, once one is free.
     std::optional<QImage> spareImage() { return spareImages_.take(); }
 
@@ -172,6 +185,11 @@ private:
     void stop(std::string failure)
     {
         failure_ = std::move(failure);
+        {
+            const std::scoped_lock hold(doneLock_);
+            stopped_ = true;
+        }
+        doneChanged_.notify_all();
         toEncode_.close();
         toWrite_.close();
         spareImages_.close();
@@ -198,26 +216,36 @@ private:
 
     void write()
     {
-        while (std::optional<BatchPicture> picture = toWrite_.take()) {
-            OutputFiles files(options_.force, token_);
-            std::string failure;
-            for (std::size_t n = 0; n < picture->encoded.size() && failure.empty(); ++n) {
-                const QByteArray& bytes = picture->encoded[n];
-                const std::string& path = picture->paths[n];
-                failure = bytes.isEmpty()
-                    ? printable(path) + ": cannot write: encoding failed"
-                    : files.stage(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        for (;;) {
+            {
+                std::optional<BatchPicture> picture = toWrite_.take();
+                if (!picture)
+                    return;
+                OutputFiles files(options_.force, token_);
+                std::string failure;
+                for (std::size_t n = 0; n < picture->encoded.size() && failure.empty(); ++n) {
+                    const QByteArray& bytes = picture->encoded[n];
+                    const std::string& path = picture->paths[n];
+                    failure = bytes.isEmpty()
+                        ? printable(path) + ": cannot write: encoding failed"
+                        : files.stage(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+                }
+                if (failure.empty())
+                    failure = files.place();
+                if (!failure.empty()) {
+                    stop(std::move(failure));
+                    return;
+                }
+                // The replaced files stay as backups until the whole batch is written.
+                files.release();
+                written_.add(picture->name, picture->number);
             }
-            if (failure.empty())
-                failure = files.place();
-            if (!failure.empty()) {
-                stop(std::move(failure));
-                return;
+            // Told once the picture and its bytes are gone.
+            {
+                const std::scoped_lock hold(doneLock_);
+                ++placed_;
             }
-            // The replaced files stay as backups until the whole batch is written.
-            files.release();
-            written_.add(picture->name, picture->number);
-            ++placed_;
+            doneChanged_.notify_all();
         }
     }
 
@@ -229,12 +257,17 @@ private:
     Handoff<QImage> spareImages_{2};
     std::string failure_; // set by the writer before it stops
     BatchPictures written_; // the writer's until finished
+    const BatchPace pace_;
+    int added_ = 0; // the drawing thread's
+    std::mutex doneLock_;
+    std::condition_variable doneChanged_;
     std::atomic<int> placed_{0};
+    bool stopped_ = false;
     std::thread encoder_;
     std::thread writer_;
 };
 
-int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors)
+int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors, BatchPace pace)
 {
     std::vector<std::filesystem::path> madeFolders;
     if (const std::string failure = makeFolder(options.outDir, madeFolders); !failure.empty()) {
@@ -253,7 +286,7 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     // Numbers are given as the pictures are drawn; the pipeline knows which were written.
     BatchPictures named;
     const bool shown = size.isNormal() && options.caption; // the picture as the session drew it
-    BatchPipeline pipeline(options, newRunToken());
+    BatchPipeline pipeline(options, newRunToken(), pace);
     for (int n = 0; n < *options.count; ++n) {
         // The first picture is start-up's; every later one is a button press.
         if (n == 0)

@@ -51,7 +51,12 @@ private:
 // takes back what it did: the files it created are removed and the ones it replaced with
 // --force are put back (they stay as hidden backups beside them until the batch is done), and
 // the folders it made are removed again.
+// Pictures are encoded and written while the next ones are drawn; OneAtATime writes each before
+// the next is begun, so that what the batch holds at every picture's start is the same (the
+// memory test measures it so).
 // Returns the exit status: 0 done, 1 a file could not be written.
-int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors);
+enum class BatchPace { Overlapped, OneAtATime };
+int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors,
+             BatchPace pace = BatchPace::Overlapped);
 
 } // namespace genart
