@@ -14,24 +14,11 @@ bool CyclingPicture::draw(const Recipe& recipe, Surface& picture, Surface& strip
 {
     width_ = 0;
     height_ = 0;
-    // The steps of drawRecipe, with the entries kept.
-    GenerationState state;
-    setFixedState(state);
-    paintPalette(recipe.palette, state, strip);
-    applyRecipe(recipe, state);
-    FastRenderOptions options;
-    options.scale = scale;
-    options.progress = progress;
-    options.cancel = cancel;
-    options.entries = &entries_;
-    if (!renderFast(state, strip, picture, options))
+    if (!drawRecipe(recipe, picture, strip, scale, progress, cancel, withCaption, &entries_))
         return false;
-    if (withCaption)
-        PrintCaption(state.texts, picture, scale);
-
     palette_ = recipe.palette;
-    pozic0_ = state.picture.pozic0;
-    texts_ = state.texts;
+    pozic0_ = recipe.picture.pozic0;
+    texts_ = captionOf(recipe);
     scale_ = scale;
     withCaption_ = withCaption;
     width_ = picture.width();

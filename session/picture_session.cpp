@@ -83,7 +83,7 @@ void PictureSession::restore(const Recipe& picture, const PaletteParameters& str
 }
 
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const DrawProgress& progress,
-                const std::atomic<bool>* cancel, bool withCaption)
+                const std::atomic<bool>* cancel, bool withCaption, std::vector<std::uint16_t>* entries)
 {
     // A recipe draws nothing at random and reads no clock.
     GenerationState state;
@@ -94,11 +94,17 @@ bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double s
     options.scale = scale;
     options.progress = progress;
     options.cancel = cancel;
+    options.entries = entries;
     if (!renderFast(state, strip, picture, options))
         return false;
     if (withCaption)
         PrintCaption(state.texts, picture, scale);
     return true;
+}
+
+CaptionTexts captionOf(const Recipe& recipe)
+{
+    return {recipe.imeslike, kWebAddress, kCreditLine};
 }
 
 void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip)

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "generator/generation_state.h"
 #include "generator/image_generator.h"
@@ -76,11 +77,15 @@ double coveringScale(int width, int height);
 // Draws a recipe's palette on `strip` and its picture, `scale` times the normal size, on
 // `picture`, with its caption unless told otherwise. A picture surface smaller than
 // coveringSize() of the scale gets the middle of the picture, with the caption on its own
-// bottom rows. Returns false, with the picture unfinished, when `cancel` was set before the
-// sweep was done.
+// bottom rows. Given `entries`, it also keeps each pixel's palette entry there (see
+// FastRenderOptions::entries). Returns false, with the picture unfinished, when `cancel` was
+// set before the sweep was done.
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
                 const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
-                bool withCaption = true);
+                bool withCaption = true, std::vector<std::uint16_t>* entries = nullptr);
+
+// The caption a recipe's picture carries: its name, the web address and the credit line.
+CaptionTexts captionOf(const Recipe& recipe);
 
 // The same at the normal size, on a state the caller holds: afterwards it is the state the sweep
 // left, as after the press that drew the picture.
