@@ -19,49 +19,22 @@
 
 #include "app/animation_save.h"
 #include "app/form1.h"
+#include "support/modal_dialogs.h"
 #include "support/decoded_webp.h"
 #include "support/file_contents.h"
 
 namespace genart {
 namespace {
 
-// Modal dialogs run their own loop: what a test does in one is set up before it opens.
-template <typename Dialog>
-void whenOpen(std::function<void(Dialog*)> act)
-{
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(dialog);
-    });
-    poll->start(5);
-}
-
-void answer(const QString& button)
-{
-    whenOpen<QMessageBox>([button](QMessageBox* box) {
-        for (QAbstractButton* choice : box->buttons())
-            if (choice->text() == button)
-                return choice->click();
-        ADD_FAILURE() << "no button " << button.toStdString();
-        box->reject();
-    });
-}
+using testing::answer;
+using testing::usePrivateSettings;
+using testing::whenOpen;
 
 class SavingAnAnimation : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // Settings of this test's own, apart from the user's and other tests'.
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(
-            QStringLiteral("genart-tests-")
-            + QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        QSettings().clear();
+        usePrivateSettings();
         window.Form_Load();
     }
     void TearDown() override { QStandardPaths::setTestModeEnabled(false); }

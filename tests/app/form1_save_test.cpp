@@ -24,12 +24,17 @@
 #include <QTimer>
 
 #include "app/form1.h"
+#include "support/modal_dialogs.h"
 #include "files/picture_export.h"
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
 
 namespace genart {
 namespace {
+
+using testing::answer;
+using testing::usePrivateSettings;
+using testing::whenOpen;
 
 class SavingFromTheWindow : public ::testing::Test {
 protected:
@@ -110,47 +115,9 @@ QImage rgb(const QImage& image)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-// Modal dialogs run their own loop: what a test does in one is set up before it opens, and
-// done as soon as it is the active modal widget.
-template <typename Dialog>
-void whenOpen(std::function<void(Dialog*)> act)
-{
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(dialog);
-    });
-    poll->start(5);
-}
-
-// Settings of this test's own, apart from the user's and from every other test's, which may run
-// at the same time.
-void usePrivateSettings()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("genart-tests-")
-                                          + QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    QSettings().clear();
-}
-
 QComboBox* sizeChoice(QFileDialog* dialog)
 {
     return dialog->findChild<QComboBox*>(QStringLiteral("sizeChoice"));
-}
-
-void answer(const QString& button)
-{
-    whenOpen<QMessageBox>([button](QMessageBox* box) {
-        for (QAbstractButton* choice : box->buttons())
-            if (choice->text() == button)
-                return choice->click();
-        ADD_FAILURE() << "no button " << button.toStdString();
-        box->reject();
-    });
 }
 
 TEST_F(SavingFromTheWindow, ProgressSitsAboveThePictureAndTheButtonsStayTheirs)
