@@ -21,14 +21,21 @@ Recipe recipeWithFormula(std::uint32_t seed, float tip1)
     return recipe;
 }
 
-// The whole picture the scale covers, drawn position by position by the step-by-step sweep.
-MemorySurface coveringPicture(const Recipe& recipe, double scale)
+// A state about to sweep the recipe's picture, its palette painted on `strip`.
+GenerationState readyToSweep(const Recipe& recipe, MemorySurface& strip)
 {
     GenerationState state;
     setFixedState(state);
-    MemorySurface strip(kStripWidth, kStripHeight);
     paintPalette(recipe.palette, state, strip);
     applyRecipe(recipe, state);
+    return state;
+}
+
+// The whole picture the scale covers, drawn position by position by the step-by-step sweep.
+MemorySurface coveringPicture(const Recipe& recipe, double scale)
+{
+    MemorySurface strip(kStripWidth, kStripHeight);
+    GenerationState state = readyToSweep(recipe, strip);
     MemorySurface picture(coveringSize(kPictureWidth, scale), coveringSize(kPictureHeight, scale));
     TwisterRandom unused;
     const FixedClock clock = testing::testClock();
@@ -100,11 +107,8 @@ TEST(SizedPicture, ACutLeavesTheStateTheWholePictureLeaves)
     for (const float tip1 : {1.0f, 6.0f, 15.0f}) {
         const Recipe recipe = recipeWithFormula(12, tip1);
         const auto drawn = [&](int width, int height) {
-            GenerationState state;
-            setFixedState(state);
             MemorySurface strip(kStripWidth, kStripHeight);
-            paintPalette(recipe.palette, state, strip);
-            applyRecipe(recipe, state);
+            GenerationState state = readyToSweep(recipe, strip);
             MemorySurface picture(width, height);
             FastRenderOptions options;
             options.scale = 2.5;
