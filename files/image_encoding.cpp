@@ -9,16 +9,17 @@
 namespace genart {
 namespace {
 
-QByteArray encodeWithQt(const QImage& image, const char* format, int quality, const std::string& recipe)
+// Through Qt, which writes each text as a JPEG comment.
+QByteArray encodeJpeg(const QImage& image, int quality, const std::string& recipe)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
         return {};
-    QImageWriter writer(&buffer, format);
+    QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(quality);
     // The writer keeps the text beside the image: the image itself is not copied to carry it.
-    if (!recipe.empty() && writer.supportsOption(QImageIOHandler::Description))
+    if (!recipe.empty())
         writer.setText(QString::fromLatin1(kRecipeKey), QString::fromStdString(recipe));
     if (!writer.write(image))
         return {};
@@ -34,7 +35,7 @@ QByteArray encodeImage(const QImage& image, FileFormat format, const std::string
     case FileFormat::Png:
         return encodePng(image, recipe, settings.png);
     case FileFormat::Jpeg:
-        return encodeWithQt(image, "jpeg", settings.quality > 0 ? settings.quality : kDefaultJpegQuality, recipe);
+        return encodeJpeg(image, settings.quality > 0 ? settings.quality : kDefaultJpegQuality, recipe);
     case FileFormat::WebP:
         return encodeWebp(image, recipe, settings.quality > 0 ? settings.quality : kLosslessWebpQuality);
     case FileFormat::Mp4:
@@ -47,8 +48,6 @@ std::string sizeProblem(FileFormat format, int width, int height)
 {
     if (format == FileFormat::WebP && (width > kLargestWebpSide || height > kLargestWebpSide))
         return "a WebP picture is at most " + std::to_string(kLargestWebpSide) + " pixels wide and high";
-    if (format == FileFormat::Jpeg && (width > 65535 || height > 65535))
-        return "a JPEG picture is at most 65535 pixels wide and high";
     return {};
 }
 
