@@ -133,10 +133,8 @@ struct BatchPicture {
 class BatchPipeline {
 public:
     BatchPipeline(const RenderOptions& options, std::string token, BatchPace pace)
-        : options_(options), token_(std::move(token)), pace_(pace)
+        : options_(options), token_(std::move(token)), settings_(options.encodeSettings()), pace_(pace)
     {
-        if (options.pngLevel)
-            settings_.png.level = *options.pngLevel;
         // Two pictures in flight besides the one being drawn; the surface gets them back in turn.
         for (int n = 0; n < 2; ++n)
             spareImages_.put(QImage());
@@ -251,7 +249,7 @@ private:
 
     const RenderOptions& options_;
     const std::string token_;
-    EncodeSettings settings_;
+    const EncodeSettings settings_;
     Handoff<BatchPicture> toEncode_{2};
     Handoff<BatchPicture> toWrite_{2};
     Handoff<QImage> spareImages_{2};

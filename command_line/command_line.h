@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "animation_files/animation_file.h"
+#include "files/image_encoding.h"
 #include "session/picture_session.h"
 #include "session/picture_size.h"
 
@@ -52,6 +53,16 @@ struct RenderOptions {
 
     // The size pictures are drawn at: --size, or else --scale.
     PictureSize pictureSize() const { return size ? *size : PictureSize::timesNormal(scale); }
+    // How the files are encoded: --png-level and --quality, or each format's default.
+    EncodeSettings encodeSettings() const
+    {
+        EncodeSettings settings;
+        if (pngLevel)
+            settings.png.level = *pngLevel;
+        if (quality)
+            settings.quality = *quality;
+        return settings;
+    }
 };
 
 inline constexpr int kLargestScale = 16;

@@ -65,16 +65,6 @@ bool outputsClash(const RenderOptions& options, std::ostream& errors)
 // drawing, about 0.2 s encoding as PNG).
 constexpr double kDrawnShare = 0.7;
 
-EncodeSettings encodeSettings(const RenderOptions& options)
-{
-    EncodeSettings settings;
-    if (options.pngLevel)
-        settings.png.level = *options.pngLevel;
-    if (options.quality)
-        settings.quality = *options.quality;
-    return settings;
-}
-
 // "wall.png (3840 × 2160, 4.2 MB)"
 std::string described(const std::string& path, const QImage& image)
 {
@@ -97,7 +87,7 @@ std::string described(const std::string& path, const QImage& image)
 int write(const std::vector<ImageOutput>& outputs, const RenderOptions& options, TerminalProgress& progress,
           std::ostream& errors)
 {
-    EncodeSettings settings = encodeSettings(options);
+    EncodeSettings settings = options.encodeSettings();
     settings.png.progress = [&progress](int rows, int total) {
         progress.update(kDrawnShare + (1 - kDrawnShare) * rows / total, "encoding");
         return true;
@@ -143,10 +133,8 @@ int renderSession(const RenderOptions& options, std::ostream& errors)
     const Recipe& recipe = session.recipe();
     const std::string text = recipeText(recipe);
     const PictureSize size = options.pictureSize();
-    QImage picture = size.isNormal() && options.caption
-        ? picture1.image()
-        : exportPicture(recipe, size, options.caption, drawingProgress(progress))->picture;
-    std::vector<ImageOutput> outputs{{options.out, std::move(picture), text}};
+    std::vector<ImageOutput> outputs{
+        {options.out, pictureAtSize(recipe, picture1.image(), size, options.caption, drawingProgress(progress)), text}};
     if (options.paletteOut) {
         // The strip as it stands; after a last "palette" action it is not the picture's own.
         const bool pictureColouredFromIt = session.palette() == recipe.palette;

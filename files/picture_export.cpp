@@ -18,9 +18,10 @@ std::optional<ExportedPicture> exportPicture(const Recipe& recipe, const Picture
     return ExportedPicture{picture.image(), strip.image()};
 }
 
-QImage pictureAtSize(const Recipe& recipe, const QImage& shown, const PictureSize& size, bool caption)
+QImage pictureAtSize(const Recipe& recipe, const QImage& shown, const PictureSize& size, bool caption,
+                     const DrawProgress& progress)
 {
-    return size.isNormal() && caption ? shown : exportPicture(recipe, size, caption)->picture;
+    return size.isNormal() && caption ? shown : exportPicture(recipe, size, caption, progress)->picture;
 }
 
 } // namespace genart

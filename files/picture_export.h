@@ -22,7 +22,8 @@ std::optional<ExportedPicture> exportPicture(const Recipe& recipe, const Picture
                                              const std::atomic<bool>* cancel = nullptr);
 
 // The picture a session shows: as it stands at the normal size with its caption, drawn again
-// otherwise.
-QImage pictureAtSize(const Recipe& recipe, const QImage& shown, const PictureSize& size, bool caption = true);
+// otherwise, telling `progress` how far the drawing got.
+QImage pictureAtSize(const Recipe& recipe, const QImage& shown, const PictureSize& size, bool caption = true,
+                     const DrawProgress& progress = {});
 
 } // namespace genart
