@@ -25,11 +25,9 @@ std::optional<QString> savePoster(const Recipe& recipe, const PictureSize& size,
         if (progress)
             progress(stage, done);
     };
-    const auto format = formatOfPath(path.toStdString());
-    if (!format || !isPictureFormat(*format))
-        return failed(path, QStringLiteral("not a picture format (use %1)").arg(QLatin1String(kPictureExtensions)));
-    if (const std::string problem = sizeProblem(*format, size.width, size.height); !problem.empty())
+    if (const std::string problem = pictureFileProblem(path.toStdString(), size.width, size.height); !problem.empty())
         return failed(path, QString::fromStdString(problem));
+    const FileFormat format = *formatOfPath(path.toStdString());
     tell(SaveStage::Drawing, 0);
     auto exported = exportPicture(
         recipe, size, caption,
@@ -43,7 +41,7 @@ std::optional<QString> savePoster(const Recipe& recipe, const PictureSize& size,
         tell(SaveStage::Encoding, static_cast<double>(rows) / total);
         return !cancel;
     };
-    const QByteArray bytes = encodeImage(exported->picture, *format, recipeText(recipe), settings);
+    const QByteArray bytes = encodeImage(exported->picture, format, recipeText(recipe), settings);
     exported.reset(); // the picture's memory is not needed while the file is written
     if (cancel)
         return std::nullopt;

@@ -51,4 +51,12 @@ std::string sizeProblem(FileFormat format, int width, int height)
     return {};
 }
 
+std::string pictureFileProblem(const std::string& path, int width, int height)
+{
+    const std::optional<FileFormat> format = formatOfPath(path);
+    if (!format || !isPictureFormat(*format))
+        return std::string("not a picture format (use ") + kPictureExtensions + ")";
+    return sizeProblem(*format, width, height);
+}
+
 } // namespace genart

@@ -26,4 +26,8 @@ QByteArray encodeImage(const QImage& image, FileFormat format, const std::string
 // Why a picture `width` by `height` cannot be a file of `format`, or "".
 std::string sizeProblem(FileFormat format, int width, int height);
 
+// Why a picture `width` by `height` cannot be written at `path` (its extension names no picture
+// format, or one that cannot hold it), or "".
+std::string pictureFileProblem(const std::string& path, int width, int height);
+
 } // namespace genart

@@ -7,13 +7,10 @@ namespace genart {
 std::string stageImages(OutputFiles& files, const std::vector<ImageOutput>& outputs, const EncodeSettings& settings)
 {
     for (const ImageOutput& output : outputs) {
-        const std::optional<FileFormat> format = formatOfPath(output.path);
-        if (!format || !isPictureFormat(*format))
-            return printable(output.path) + ": cannot write: not a picture format (use " + kPictureExtensions + ")";
-        if (const std::string problem = sizeProblem(*format, output.image.width(), output.image.height());
+        if (const std::string problem = pictureFileProblem(output.path, output.image.width(), output.image.height());
             !problem.empty())
             return printable(output.path) + ": cannot write: " + problem;
-        const QByteArray bytes = encodeImage(output.image, *format, output.recipe, settings);
+        const QByteArray bytes = encodeImage(output.image, *formatOfPath(output.path), output.recipe, settings);
         if (bytes.isEmpty())
             return printable(output.path) + ": cannot write: encoding failed";
         if (std::string failure = files.stage(output.path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
