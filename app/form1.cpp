@@ -289,6 +289,15 @@ void Form1::record()
     updateNavigation();
 }
 
+void Form1::showNewEntry(const HistoryEntry& entry, const std::string& /*origin*/,
+                         const std::vector<std::int64_t>& /*parents*/)
+{
+    cycling_->stop();
+    session_.restore(entry.picture, entry.strip);
+    record();
+    showSurfaces();
+}
+
 void Form1::showPrevious()
 {
     if (history_.goBack())

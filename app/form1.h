@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <QString>
 #include <QWidget>
@@ -61,6 +63,12 @@ public:
     bool savingInBackground() const { return poster_ != nullptr; }
     // Puts the picture on the clipboard.
     void copyPicture();
+
+    // Shows a picture made elsewhere (another view, a file, a code) exactly as it was drawn and
+    // keeps it as the newest entry. `origin` tells how it was made ("explore", "opened", …) and
+    // `parents` the entries it came from.
+    void showNewEntry(const HistoryEntry& entry, const std::string& origin,
+                      const std::vector<std::int64_t>& parents = {});
 
     // The entry before or after the one shown; nothing at either end.
     void showPrevious();
