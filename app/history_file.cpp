@@ -10,15 +10,24 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "files/printable.h"
+
 namespace genart {
 namespace {
 
 // Far more than kKeptEntries entries take; a larger file is not one genart wrote.
 constexpr qint64 kLongestFile = 16 * 1024 * 1024;
 
+// A path or a reason as it may reach the terminal: whatever the file held (a damaged line, an
+// unknown key, a version, a carriage return) escaped as genart render escapes it.
 std::string text(const QString& string)
 {
-    return string.toStdString();
+    return printable(QFile::encodeName(string).toStdString());
+}
+
+std::string text(const std::string& string)
+{
+    return printable(string);
 }
 
 } // namespace
@@ -37,21 +46,21 @@ std::vector<HistoryEntry> HistoryFile::load()
     if (!info.exists() && !info.isSymLink())
         return {};
     if (!info.isFile()) {
-        setAside(QStringLiteral("it is not a file"));
+        setAside("it is not a file");
         return {};
     }
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) {
-        setAside(file.errorString());
+        setAside(file.errorString().toStdString());
         return {};
     }
     if (file.size() > kLongestFile) {
-        setAside(QStringLiteral("it is too large to be one"));
+        setAside("it is too large to be one");
         return {};
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        const QString why = file.errorString();
+        const std::string why = file.errorString().toStdString();
         file.close();
         setAside(why);
         return {};
@@ -59,13 +68,13 @@ std::vector<HistoryEntry> HistoryFile::load()
     file.close();
     auto entries = parseHistory(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (const auto* error = std::get_if<RecipeError>(&entries)) {
-        setAside(QString::fromStdString(error->message));
+        setAside(error->message);
         return {};
     }
     return std::get<std::vector<HistoryEntry>>(std::move(entries));
 }
 
-void HistoryFile::setAside(const QString& why)
+void HistoryFile::setAside(const std::string& why)
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddTHHmmss"));
     QString aside = path_ + QStringLiteral(".damaged-") + stamp;

@@ -32,7 +32,7 @@ public:
     bool save(const std::vector<HistoryEntry>& entries);
 
 private:
-    void setAside(const QString& why);
+    void setAside(const std::string& why);
 
     QString path_;
     std::ostream& warnings_;

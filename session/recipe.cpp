@@ -1,15 +1,14 @@
 #include "session/recipe.h"
 
-#include <cerrno>
-#include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <locale>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <type_traits>
+
+#include "platform/hex_float.h"
 
 namespace genart {
 namespace {
@@ -72,23 +71,6 @@ const Field kFields[] = {
 constexpr std::size_t kLongestEntry = 256;
 constexpr std::size_t kLongestText = 16 * 1024;
 
-std::string hex(double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%a", value);
-    return text;
-}
-
-bool parseNumber(const std::string& text, double& value)
-{
-    if (text.empty() || text.size() > 64 || std::isspace(static_cast<unsigned char>(text.front())))
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return end == text.c_str() + text.size() && errno == 0 && std::isfinite(value);
-}
-
 bool allowed(const Field& field, double value)
 {
     if (field.kind == Kind::Whole && value != std::floor(value))
@@ -144,10 +126,11 @@ void applyRecipe(const Recipe& recipe, GenerationState& s)
 std::string recipeText(const Recipe& recipe)
 {
     std::ostringstream text;
+    text.imbue(std::locale::classic());
     text << kRecipeKey << '=' << kRecipeVersion << '\n';
     text << "imeslike=" << recipe.imeslike << '\n';
     for (const Field& field : kFields)
-        text << field.key << '=' << hex(field.get(recipe)) << '\n';
+        text << field.key << '=' << hexFloatText(field.get(recipe)) << '\n';
     return text.str();
 }
 
@@ -159,6 +142,7 @@ std::variant<Recipe, RecipeError> parseRecipe(const std::string& text)
     // may fold a text's line breaks into spaces.
     std::map<std::string, std::string> values;
     std::istringstream entries(text);
+    entries.imbue(std::locale::classic());
     std::string entry;
     bool first = true;
     while (entries >> entry) {
@@ -194,12 +178,12 @@ std::variant<Recipe, RecipeError> parseRecipe(const std::string& text)
         const auto found = values.find(field.key);
         if (found == values.end())
             return fault(std::string("recipe key ") + field.key + " is missing");
-        double value = 0;
-        if (!parseNumber(found->second, value))
+        const std::optional<double> value = parseHexFloat(found->second);
+        if (!value)
             return fault(std::string("recipe key ") + field.key + " is not a finite number");
-        if (!allowed(field, value))
+        if (!allowed(field, *value))
             return fault(std::string("recipe key ") + field.key + " holds a value its draw cannot produce");
-        field.set(recipe, value);
+        field.set(recipe, *value);
         values.erase(found);
     }
     if (!values.empty())

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <sstream>
 
 #include <QDir>
@@ -108,6 +109,41 @@ TEST_F(HistoryFileTest, ADamagedFileIsSetAsideAndToldInOneLine)
         // A new history begins in its place.
         EXPECT_TRUE(history.save({entries[1]}));
         EXPECT_EQ(HistoryFile(file, told).load(), std::vector<HistoryEntry>{entries[1]});
+    }
+}
+
+TEST_F(HistoryFileTest, WhatTheFileHeldReachesTheTerminalEscaped)
+{
+    const std::string entry = historyEntryText(someEntries(5).front());
+    const std::string crlf = [&] {
+        std::string text = historyText(someEntries(5));
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+            text.insert(at, "\r");
+        return text;
+    }();
+    const std::string cases[] = {
+        "genart-history=1\x1b]0;owned\x07\n",                            // the version: a title change
+        "genart-history=1\n\x1b[2J\x1b[H\n" + entry,                     // a line before the entries: a screen clear
+        "genart-history=1\n\n" + entry + "picture.\x1b[31mred=0x1p+0\n",  // an unknown key
+        crlf,                                                            // every line's carriage return
+    };
+    for (const std::string& held : cases) {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("history\x1b[1m.txt"));
+        put(file, QByteArray::fromStdString(held));
+        std::ostringstream told;
+        EXPECT_TRUE(HistoryFile(file, told).load().empty());
+        const std::string line = told.str();
+        ASSERT_FALSE(line.empty());
+        EXPECT_EQ(line.back(), '\n');
+        EXPECT_EQ(std::count_if(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }),
+                  1) << line;
+        EXPECT_NE(line.find("history\\x1b[1m.txt"), std::string::npos) << line;
+        // The path twice (the file and the name it was set aside as), and what the file held.
+        std::size_t escapes = 0;
+        for (std::size_t at = line.find("\\x"); at != std::string::npos; at = line.find("\\x", at + 1))
+            ++escapes;
+        EXPECT_GE(escapes, 3u) << line;
     }
 }
 

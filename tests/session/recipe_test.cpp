@@ -4,8 +4,10 @@
 #include <cmath>
 #include <variant>
 
+#include "session/picture_history.h"
 #include "session/recipe.h"
 #include "support/seeded_session.h"
+#include "support/test_locales.h"
 
 namespace genart {
 namespace {
@@ -63,6 +65,46 @@ TEST(Recipe, TextRoundTripKeepsEveryBit)
     std::string folded = text;
     std::replace(folded.begin(), folded.end(), '\n', ' ');
     EXPECT_EQ(parsed(folded), recipe);
+}
+
+// The text genart wrote under a locale with a decimal comma: every hexadecimal value's point
+// a comma, the keys as they are.
+std::string withCommas(std::string text)
+{
+    for (std::size_t at = text.find("=0x"); at != std::string::npos; at = text.find("=0x", at + 1))
+        if (const std::size_t point = text.find('.', at); point < text.find('\n', at))
+            text[point] = ',';
+    for (std::size_t at = text.find("=-0x"); at != std::string::npos; at = text.find("=-0x", at + 1))
+        if (const std::size_t point = text.find('.', at); point < text.find('\n', at))
+            text[point] = ',';
+    return text;
+}
+
+TEST(Recipe, TravelsBetweenLocales)
+{
+    Studio studio(16);
+    studio.session.NewPalette();
+    Recipe recipe = studio.session.recipe();
+    recipe.carried.ba = -0x1.8p-1074 * 2;
+    const std::string text = recipeText(recipe);
+    const std::string history = historyText({{recipe, studio.session.palette()}});
+    const std::string commas = withCommas(text);
+    ASSERT_NE(commas, text);
+    if (!testing::ensureCommaLocales())
+        GTEST_SKIP() << "de_DE.UTF-8 and tr_TR.UTF-8 cannot be made here (no locale sources or localedef)";
+    for (const char* name : testing::kCommaLocales) {
+        const testing::ThreadLocale locale(name);
+        ASSERT_TRUE(locale.active());
+        EXPECT_EQ(recipeText(recipe), text) << name;
+        EXPECT_EQ(historyText({{recipe, studio.session.palette()}}), history) << name;
+        EXPECT_EQ(parsed(text), recipe) << name;
+        EXPECT_EQ(parsed(commas), recipe) << name;
+        const auto entries = parseHistory(withCommas(history));
+        ASSERT_TRUE(std::holds_alternative<std::vector<HistoryEntry>>(entries)) << name;
+        EXPECT_EQ(std::get<std::vector<HistoryEntry>>(entries).front().strip, studio.session.palette()) << name;
+    }
+    // And back under the C locale, where the comma form was never written but is read all the same.
+    EXPECT_EQ(parsed(commas), recipe);
 }
 
 TEST(Recipe, RecordsThePaletteAndTheValuesCarriedIntoTheSweep)
