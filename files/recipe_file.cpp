@@ -1,7 +1,6 @@
 #include "files/recipe_file.h"
 
 #include <cerrno>
-#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,12 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <sys/mman.h>
-
-#include <jpeglib.h>
 #include <png.h>
 
+#include "files/jpeg_recipe.h"
 #include "files/printable.h"
+#include "files/recipe_search.h"
 #include "files/webp_recipe.h"
 
 namespace genart {
@@ -40,11 +38,6 @@ constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1
 constexpr unsigned char kJpegSignature[3] = {0xff, 0xd8, 0xff};
 // A WebP is a RIFF file of form WEBP: "RIFF", four bytes of length, "WEBP".
 constexpr std::size_t kWebpSignatureLength = 12;
-// Bytes of a JPEG read at most: its markers up to the image data. genart writes the recipe
-// as a comment right after the JFIF header.
-constexpr std::size_t kLongestJpegHead = 256 * 1024;
-// A WebP is read whole (its metadata comes after the image), mapped rather than copied.
-constexpr std::uintmax_t kLargestWebp = std::uintmax_t{2} << 30;
 
 RecipeError fileError(const std::string& path, const std::string& why)
 {
@@ -186,94 +179,64 @@ bool isWebp(const std::string& start)
         && start.compare(8, 4, "WEBP") == 0;
 }
 
-// libjpeg's error handling, made to leave by longjmp with the message kept.
-struct JpegErrors {
-    jpeg_error_mgr manager;
-    std::jmp_buf back;
-    char failure[JMSG_LENGTH_MAX];
-};
+// A picture file read at offsets (pread: no mapping that a file cut meanwhile could turn into
+// SIGBUS, no read of more than is asked), which notices when the file changes under it.
+class FileAt {
+public:
+    FileAt(int fd, const struct stat& status) : fd_(fd), status_(status) {}
 
-void onJpegError(j_common_ptr jpeg)
-{
-    auto* errors = reinterpret_cast<JpegErrors*>(jpeg->err);
-    (*jpeg->err->format_message)(jpeg, errors->failure);
-    std::longjmp(errors->back, 1);
-}
-
-void onJpegMessage(j_common_ptr, int) {}
-
-// The comments a JPEG head holds before its image data, read through libjpeg, each cut at
-// kLargestChunk; the recipe is the one that starts with the recipe key and ": ".
-struct JpegReading {
-    int recipes = 0;
-    bool tooLong = false;
-    std::size_t recipeLength = 0;
-    char recipe[kLargestChunk];
-    char failure[JMSG_LENGTH_MAX];
-};
-
-// Nothing here may need a destructor: an error jumps straight out.
-bool readJpegComments(const unsigned char* head, std::size_t size, JpegReading& reading)
-{
-    jpeg_decompress_struct jpeg;
-    JpegErrors errors;
-    jpeg.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = onJpegError;
-    errors.manager.emit_message = onJpegMessage;
-    if (setjmp(errors.back) != 0) {
-        std::memcpy(reading.failure, errors.failure, sizeof reading.failure);
-        jpeg_destroy_decompress(&jpeg);
-        return false;
-    }
-    jpeg_create_decompress(&jpeg);
-    jpeg_mem_src(&jpeg, head, static_cast<unsigned long>(size));
-    jpeg_save_markers(&jpeg, JPEG_COM, kLargestChunk);
-    jpeg_read_header(&jpeg, TRUE);
-    const std::size_t prefix = std::strlen(kRecipeKey) + 2;
-    for (jpeg_saved_marker_ptr marker = jpeg.marker_list; marker != nullptr; marker = marker->next) {
-        const char* text = reinterpret_cast<const char*>(marker->data);
-        if (marker->data_length < prefix || std::memcmp(text, kRecipeKey, prefix - 2) != 0
-            || std::memcmp(text + prefix - 2, ": ", 2) != 0)
-            continue;
-        if (reading.recipes++ == 0) {
-            reading.tooLong = marker->original_length > marker->data_length;
-            reading.recipeLength = marker->data_length - prefix;
-            std::memcpy(reading.recipe, text + prefix, reading.recipeLength);
+    bool read(std::uint64_t offset, void* into, std::size_t size)
+    {
+        auto* bytes = static_cast<char*>(into);
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t got = ::pread(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                error_ = got < 0 ? errno : 0; // 0: the file ends here
+                return false;
+            }
+            done += static_cast<std::size_t>(got);
         }
+        return true;
     }
-    jpeg_destroy_decompress(&jpeg);
-    return true;
-}
+    ReadAt reader()
+    {
+        return [this](std::uint64_t offset, void* into, std::size_t size) { return read(offset, into, size); };
+    }
 
-std::variant<std::string, RecipeError> jpegRecipeText(int fd, const std::string& path, std::string head)
-{
-    int error = 0;
-    if (!readUpTo(fd, kLongestJpegHead, head, error))
-        return fileError(path, std::string("cannot read: ") + std::strerror(error));
-    auto reading = std::make_unique<JpegReading>();
-    if (!readJpegComments(reinterpret_cast<const unsigned char*>(head.data()), head.size(), *reading))
-        return fileError(path, std::string("unreadable JPEG (") + reading->failure + ")");
-    if (reading->recipes == 0)
-        return fileError(path, "this JPEG carries no genart recipe");
-    if (reading->recipes > 1)
-        return fileError(path, "this JPEG carries more than one genart recipe");
-    if (reading->tooLong)
-        return fileError(path, "this JPEG's recipe comment is too long to be one");
-    return std::string(reading->recipe, reading->recipeLength);
-}
+    // Why what was found cannot be trusted: a read failed, or the file is not what it was when
+    // the reading began (cut short, grown, rewritten). "" when it held still.
+    std::string trouble() const
+    {
+        if (error_ != 0)
+            return std::string("cannot read: ") + std::strerror(error_);
+        struct stat now {};
+        if (::fstat(fd_, &now) != 0)
+            return std::string("cannot read: ") + std::strerror(errno);
+        if (now.st_size != status_.st_size || now.st_mtim.tv_sec != status_.st_mtim.tv_sec
+            || now.st_mtim.tv_nsec != status_.st_mtim.tv_nsec)
+            return "the file changed while it was read";
+        return {};
+    }
 
-std::variant<std::string, RecipeError> webpRecipeText(int fd, const std::string& path, std::uintmax_t size)
+private:
+    int fd_;
+    struct stat status_;
+    int error_ = 0;
+};
+
+// The recipe a picture holds, found by `find` through the file, or why not.
+template <class Find>
+std::variant<std::string, RecipeError> foundIn(int fd, const struct stat& status, const std::string& path, Find find)
 {
-    if (size > kLargestWebp)
-        return fileError(path, "this WebP is too large to be read");
-    void* mapped = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
-    if (mapped == MAP_FAILED)
-        return fileError(path, std::string("cannot read: ") + std::strerror(errno));
-    const WebpRecipe found = webpRecipe(static_cast<const unsigned char*>(mapped), static_cast<std::size_t>(size));
-    ::munmap(mapped, static_cast<std::size_t>(size));
+    FileAt file(fd, status);
+    FoundRecipe found = find(file.reader(), static_cast<std::uint64_t>(status.st_size));
+    if (const std::string trouble = file.trouble(); !trouble.empty())
+        return fileError(path, trouble);
     if (!found.recipe)
         return fileError(path, found.problem);
-    return *found.recipe;
+    return std::move(*found.recipe);
 }
 
 class Descriptor {
@@ -317,9 +280,9 @@ std::variant<Recipe, RecipeError> readRecipeFile(const std::string& path)
             return fileError(path, std::string("cannot read: ") + std::strerror(errno));
         stored = pngRecipeText(file.get(), path);
     } else if (startsWith(start, kJpegSignature, sizeof kJpegSignature)) {
-        stored = jpegRecipeText(file.get(), path, std::move(start));
+        stored = foundIn(file.get(), status, path, [](const ReadAt& read, std::uint64_t) { return jpegRecipe(read); });
     } else if (isWebp(start)) {
-        stored = webpRecipeText(file.get(), path, static_cast<std::uintmax_t>(status.st_size));
+        stored = foundIn(file.get(), status, path, [](const ReadAt& read, std::uint64_t size) { return webpRecipe(read, size); });
     } else {
         if (static_cast<std::uintmax_t>(status.st_size) > kLongestTextFile)
             return fileError(path, "neither a picture nor a recipe text (too large)");

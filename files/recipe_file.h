@@ -13,8 +13,9 @@ namespace genart {
 // without waiting for it (a FIFO, a device); a text file may hold 64 KiB at most; a PNG is read
 // through libpng only up to its image data, with every chunk, every inflated text and the
 // number of chunks capped a little above what a recipe needs, and must carry exactly one
-// recipe; a JPEG through libjpeg only up to its image data, its comments capped likewise; a
-// WebP through libwebp's demuxer, which reads its chunk headers and its XMP alone.
+// recipe; a JPEG's markers are walked up to its recipe comment (jpeg_recipe.h), a WebP's chunks
+// up to its XMP (webp_recipe.h), reading headers and the recipe alone, at offsets, never mapped.
+// A file that changes while it is read (cut short, rewritten) gives an error, never a signal.
 // Nothing reaches stderr; an error is one printable line naming the path.
 std::variant<Recipe, RecipeError> readRecipeFile(const std::string& path);
 

@@ -1,11 +1,12 @@
 #include "files/webp_recipe.h"
 
+#include <cstring>
 #include <memory>
+#include <optional>
 
 #include <QString>
 #include <QXmlStreamReader>
 
-#include <webp/demux.h>
 #include <webp/mux.h>
 
 #include "session/recipe.h"
@@ -37,9 +38,70 @@ QByteArray xmpPacket(const std::string& recipe)
 struct MuxDeleter {
     void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
 };
-struct DemuxDeleter {
-    void operator()(WebPDemuxer* demux) const { WebPDemuxDelete(demux); }
+WebpRecipe unreadable(const char* why)
+{
+    return {std::nullopt, std::string("unreadable WebP (") + why + ")"};
+}
+
+// Where the XMP packet is, or why it cannot be had.
+struct XmpChunk {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+    std::string problem;
 };
+
+XmpChunk xmpProblem(std::string problem)
+{
+    return {0, 0, std::move(problem)};
+}
+
+XmpChunk xmpUnreadable(const char* why)
+{
+    return xmpProblem(unreadable(why).problem);
+}
+
+bool isImageChunk(const unsigned char* fourcc)
+{
+    return std::memcmp(fourcc, "VP8 ", 4) == 0 || std::memcmp(fourcc, "VP8L", 4) == 0
+        || std::memcmp(fourcc, "VP8X", 4) == 0;
+}
+
+// Walks the RIFF container's chunks by their headers alone: "RIFF", the length of what
+// follows, "WEBP", then chunks of a four-letter name, a length and the payload, padded to even.
+XmpChunk xmpChunk(const ReadAt& read, std::uint64_t size)
+{
+    unsigned char header[12];
+    if (!read(0, header, sizeof header) || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WEBP", 4) != 0)
+        return xmpUnreadable("no RIFF header");
+    const std::uint64_t end = std::uint64_t{8} + littleEndian32(header + 4);
+    if (end > size)
+        return xmpUnreadable("it ends early");
+    std::optional<XmpChunk> found;
+    std::uint64_t at = sizeof header;
+    for (std::size_t chunks = 0; at < end; ++chunks) {
+        if (chunks == kMostWebpChunks)
+            return xmpProblem("this WebP has more than " + std::to_string(kMostWebpChunks)
+                              + " chunks, more than any genart writes");
+        unsigned char chunk[8];
+        if (end - at < sizeof chunk || !read(at, chunk, sizeof chunk))
+            return xmpUnreadable("a chunk is cut short");
+        const std::uint64_t length = littleEndian32(chunk + 4);
+        const std::uint64_t next = at + sizeof chunk + length + (length & 1);
+        if (next > end)
+            return xmpUnreadable("a chunk runs past the end");
+        if (chunks == 0 && !isImageChunk(chunk))
+            return xmpUnreadable("it does not start with an image chunk");
+        if (std::memcmp(chunk, "XMP ", 4) == 0) {
+            if (found)
+                return xmpProblem("this WebP carries more than one XMP packet");
+            found = XmpChunk{at + sizeof chunk, length, {}};
+        }
+        at = next;
+    }
+    if (!found)
+        return xmpProblem("this WebP carries no genart recipe");
+    return *found;
+}
 
 } // namespace
 
@@ -61,25 +123,16 @@ QByteArray withWebpRecipe(const QByteArray& webp, const std::string& recipe)
     return bytes;
 }
 
-WebpRecipe webpRecipe(const unsigned char* bytes, std::size_t size)
+WebpRecipe webpRecipe(const ReadAt& read, std::uint64_t size)
 {
-    const WebPData data{bytes, size};
-    const std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemux(&data));
-    if (!demux)
-        return {std::nullopt, "unreadable WebP"};
-    WebPChunkIterator chunk{};
-    if (WebPDemuxGetChunk(demux.get(), "XMP ", 2, &chunk)) {
-        WebPDemuxReleaseChunkIterator(&chunk);
-        return {std::nullopt, "this WebP carries more than one XMP packet"};
-    }
-    if (!WebPDemuxGetChunk(demux.get(), "XMP ", 1, &chunk))
-        return {std::nullopt, "this WebP carries no genart recipe"};
-    const QByteArray packet = chunk.chunk.size <= kLongestXmp
-        ? QByteArray(reinterpret_cast<const char*>(chunk.chunk.bytes), static_cast<qsizetype>(chunk.chunk.size))
-        : QByteArray();
-    WebPDemuxReleaseChunkIterator(&chunk);
-    if (packet.isEmpty())
+    const XmpChunk xmp = xmpChunk(read, size);
+    if (!xmp.problem.empty())
+        return {std::nullopt, xmp.problem};
+    if (xmp.size > kLongestXmp)
         return {std::nullopt, "this WebP's XMP metadata is too large to hold a genart recipe"};
+    QByteArray packet(static_cast<qsizetype>(xmp.size), '\0');
+    if (!read(xmp.offset, packet.data(), static_cast<std::size_t>(xmp.size)))
+        return unreadable("it ends early");
 
     QXmlStreamReader xml(packet);
     std::optional<std::string> found;

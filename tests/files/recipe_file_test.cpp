@@ -1,5 +1,5 @@
-// Recipes read from untrusted files: hostile PNGs, files that are not files, and messages that
-// are one printable line with nothing from libpng around them.
+// Recipes read from untrusted files: hostile PNGs, JPEGs and WebPs, files that are not files,
+// and messages that are one printable line with nothing from libpng around them.
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -12,9 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "files/hostile_pngs.h"
+#include "files/image_encoding.h"
+#include "files/jpeg_recipe.h"
 #include "files/png_output.h"
 #include "files/printable.h"
 #include "files/recipe_file.h"
+#include "files/webp_recipe.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 
@@ -119,6 +122,128 @@ TEST_F(RecipeFileTest, EchoedKeysAndPathsAreEscaped)
     const auto [path, silence] = refusal(raw);
     EXPECT_NE(path.find("name\\x9b\\x1b.recipe: "), std::string::npos) << path;
     unlink(raw.c_str()); // a name QTemporaryDir cannot spell
+}
+
+// A JPEG segment: its marker and a payload of `size` bytes after the length.
+QByteArray segment(unsigned char marker, const QByteArray& payload)
+{
+    const auto length = static_cast<unsigned>(payload.size() + 2);
+    return QByteArray("\xff", 1) + char(marker) + char(length >> 8) + char(length & 0xff) + payload;
+}
+
+// A colour profile as photo tools add it: APP2 segments of ICC_PROFILE, `kB` in all.
+QByteArray colourProfile(int kB)
+{
+    QByteArray segments;
+    for (int left = kB * 1024; left > 0; left -= 65000)
+        segments += segment(0xe2, QByteArray("ICC_PROFILE\0", 12) + QByteArray(std::min(left, 65000), '\x5a'));
+    return segments;
+}
+
+QByteArray littleEndian(quint32 value)
+{
+    const char bytes[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+    return QByteArray(bytes, 4);
+}
+
+// A RIFF chunk, padded to even.
+QByteArray riffChunk(const char* name, const QByteArray& payload)
+{
+    const auto size = static_cast<quint32>(payload.size());
+    return QByteArray(name, 4) + littleEndian(size) + payload + (size % 2 ? QByteArray(1, '\0') : QByteArray());
+}
+
+QByteArray riff(const QByteArray& chunks)
+{
+    return "RIFF" + littleEndian(static_cast<quint32>(chunks.size() + 4)) + "WEBP" + chunks;
+}
+
+TEST_F(RecipeFileTest, JpegMarkersAreWalkedUpToTheRecipeComment)
+{
+    const Recipe recipe = someRecipe(5);
+    const QByteArray jpeg = encodeImage(QImage(8, 6, QImage::Format_RGB32), FileFormat::Jpeg, recipeText(recipe));
+    const qsizetype comment = jpeg.indexOf("genart-recipe: ") - 4; // after its marker and length
+    ASSERT_GT(comment, 0);
+    ASSERT_EQ(jpeg.mid(comment, 2), QByteArray("\xff\xfe"));
+    const qsizetype afterComment = comment + 2 + (uchar(jpeg[comment + 2]) << 8 | uchar(jpeg[comment + 3]));
+    // A 325 kB profile behind the recipe, as a photo tool adds it, or in front of it; fill bytes.
+    const QByteArray kinds[] = {
+        jpeg.left(afterComment) + colourProfile(325) + jpeg.mid(afterComment),
+        jpeg.left(2) + colourProfile(2000) + jpeg.mid(2),
+        jpeg.left(2) + "\xff\xff\xff" + jpeg.mid(3),
+    };
+    for (const QByteArray& bytes : kinds) {
+        const auto read = readRecipeFile(file("photo.jpg", bytes));
+        ASSERT_TRUE(std::holds_alternative<Recipe>(read)) << std::get<RecipeError>(read).message;
+        EXPECT_EQ(std::get<Recipe>(read), recipe);
+    }
+
+    // Past the limits the message says where genart stopped looking.
+    QByteArray tinyMarkers;
+    for (int n = 0; n < kMostJpegMarkers; ++n)
+        tinyMarkers += segment(0xe5, {});
+    const QByteArray far[] = {jpeg.left(2) + tinyMarkers + jpeg.mid(2),
+                              jpeg.left(2) + colourProfile(static_cast<int>(kLongestJpegMetadata / 1024) + 64) + jpeg.mid(2)};
+    for (const QByteArray& bytes : far) {
+        const auto [message, noise] = refusal(file("far.jpg", bytes));
+        EXPECT_NE(message.find("where genart stops looking"), std::string::npos) << message;
+        EXPECT_NE(message.find("16 MiB"), std::string::npos) << message;
+    }
+    const std::pair<QByteArray, const char*> broken[] = {
+        {jpeg.left(2) + segment(0xe1, {}).left(3), "unreadable JPEG"},
+        {jpeg.left(2) + QByteArray("\xff\xe1\x00\x01", 4) + jpeg.mid(2), "too short"},
+        {jpeg.left(comment) + "\x12\x34" + jpeg.mid(comment), "no marker"},
+        {jpeg.left(comment) + segment(0xfe, "genart-recipe: " + QByteArray(5000, 'x')) + jpeg.mid(afterComment), "too long"},
+    };
+    for (const auto& [bytes, told] : broken) {
+        const auto [message, noise] = refusal(file("broken.jpg", bytes));
+        EXPECT_NE(message.find(told), std::string::npos) << message;
+    }
+}
+
+TEST_F(RecipeFileTest, WebpChunksAreWalkedByTheirHeadersAlone)
+{
+    const Recipe recipe = someRecipe(6);
+    const QByteArray still = withWebpRecipe(encodeImage(QImage(8, 6, QImage::Format_RGB32), FileFormat::WebP, {}),
+                                            recipeText(recipe));
+    const qsizetype xmp = still.indexOf("XMP ");
+    ASSERT_GT(xmp, 0);
+    const QByteArray image = still.mid(12, xmp - 12);
+    const QByteArray packet = still.mid(xmp);
+
+    // Behind three gigabytes of frames (a sparse file: nothing is written but the headers),
+    // which mapping the file refused; only the headers and the packet are read.
+    const std::string large = file("large.webp", {});
+    {
+        const quint32 frame = 0xbffffff0u;
+        QByteArray header = "RIFF" + littleEndian(0) + "WEBP" + image + "ANMF" + littleEndian(frame);
+        header.replace(4, 4, littleEndian(static_cast<quint32>(4 + image.size() + 8 + frame + packet.size())));
+        const int fd = ::open(large.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, header.constData(), static_cast<size_t>(header.size()), 0), header.size());
+        ASSERT_EQ(::pwrite(fd, packet.constData(), static_cast<size_t>(packet.size()), header.size() + off_t{frame}),
+                  packet.size());
+        ::close(fd);
+    }
+    const auto read = readRecipeFile(large);
+    ASSERT_TRUE(std::holds_alternative<Recipe>(read)) << std::get<RecipeError>(read).message;
+    EXPECT_EQ(std::get<Recipe>(read), recipe);
+    unlink(large.c_str());
+
+    QByteArray empties;
+    for (std::size_t n = 0; n < kMostWebpChunks; ++n)
+        empties += riffChunk("JUNK", {});
+    const std::pair<QByteArray, const char*> refused[] = {
+        {riff(image + empties + packet), "more than 131072 chunks"},
+        {riff(image + packet + packet), "more than one XMP packet"},
+        {riff(packet + image), "does not start with an image chunk"},
+        {riff(image + packet).left(still.size() - 3), "ends early"},
+        {riff(image + riffChunk("XMP ", QByteArray(70000, ' '))), "too large"},
+    };
+    for (const auto& [bytes, told] : refused) {
+        const auto [message, noise] = refusal(file("hostile.webp", bytes));
+        EXPECT_NE(message.find(told), std::string::npos) << message;
+    }
 }
 
 TEST(Printable, EscapesControlsAndBrokenUtf8AndKeepsTheRest)
