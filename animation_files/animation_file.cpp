@@ -75,6 +75,8 @@ std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationR
         return std::nullopt; // the staged file goes with `files`
     if (std::string failure = files.place(); !failure.empty())
         return failure;
+    if (cancelled())
+        return std::nullopt; // taken back with `files`
     return files.finish();
 }
 

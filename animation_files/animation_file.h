@@ -31,8 +31,8 @@ using AnimationProgress = std::function<void(int framesDone, int frames)>;
 // path's extension names (.webp: animated WebP, lossless, looping forever, with the recipe in
 // its XMP metadata; .mp4: H.264 video), and writes the file, which appears whole or not at all.
 // An existing file is replaced only with `replace` (see OutputFiles). Nothing when `cancel` was
-// set before the file was in place; otherwise "" or one printable line naming the path and why
-// it was not written.
+// set before the file was in place for good (it is taken back then); otherwise "" or one
+// printable line naming the path and why it was not written.
 std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationRequest& request,
                                           const std::string& path, bool replace,
                                           const AnimationProgress& progress = {},

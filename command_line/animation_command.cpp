@@ -7,6 +7,7 @@
 
 #include "animation_files/animation_file.h"
 #include "animation_files/mp4_animation.h"
+#include "command_line/stop_signals.h"
 #include "command_line/terminal_progress.h"
 #include "files/file_format.h"
 #include "files/printable.h"
@@ -71,11 +72,16 @@ int runAnimation(const RenderOptions& options, const Clock& clock, std::ostream&
 
     const AnimationRequest request{options.frames, options.fps, options.pictureSize(), options.caption};
     TerminalProgress progress(!options.quiet);
-    const auto written = writeAnimation(recipe, request, options.out, options.force, [&](int done, int frames) {
-        progress.update(static_cast<double>(done) / frames, "frames",
-                        std::to_string(done) + "/" + std::to_string(frames));
-    });
+    const auto written = writeAnimation(
+        recipe, request, options.out, options.force,
+        [&](int done, int frames) {
+            progress.update(static_cast<double>(done) / frames, "frames",
+                            std::to_string(done) + "/" + std::to_string(frames));
+        },
+        &stopFlag());
     progress.finish();
+    if (!written)
+        return kStoppedBySignal; // nothing was placed
     if (const std::string failure = written.value_or("cancelled"); !failure.empty()) {
         errors << "genart: render: " << failure << '\n';
         return 1;

@@ -13,6 +13,7 @@
 #include <QDir>
 
 #include "command_line/handoff.h"
+#include "command_line/stop_signals.h"
 #include "files/output_files.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
@@ -60,6 +61,9 @@ int BatchPictures::digitsFor(int count)
 }
 
 namespace {
+
+// The pipeline's failure when a signal stopped the batch.
+const std::string kStopped = "stopped by a signal";
 
 std::string pathIn(const QDir& folder, const std::string& file)
 {
@@ -179,12 +183,14 @@ public:
     const BatchPictures& written() const { return written_; }
     int placed() const { return placed_.load(); }
 
-private:
+    // Stops the pipeline: what is queued is dropped, and finish() returns `failure` (the first
+    // given, if more come).
     void stop(std::string failure)
     {
-        failure_ = std::move(failure);
         {
             const std::scoped_lock hold(doneLock_);
+            if (failure_.empty())
+                failure_ = std::move(failure);
             stopped_ = true;
         }
         doneChanged_.notify_all();
@@ -193,6 +199,7 @@ private:
         spareImages_.close();
     }
 
+private:
     void encode()
     {
         while (std::optional<BatchPicture> picture = toEncode_.take()) {
@@ -228,6 +235,8 @@ private:
                         ? printable(path) + ": cannot write: encoding failed"
                         : files.stage(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
                 }
+                if (failure.empty() && stopRequested())
+                    failure = kStopped; // the picture in hand is dropped with `files`
                 if (failure.empty())
                     failure = files.place();
                 if (!failure.empty()) {
@@ -286,6 +295,10 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     const bool shown = size.isNormal() && options.caption; // the picture as the session drew it
     BatchPipeline pipeline(options, newRunToken(), pace);
     for (int n = 0; n < *options.count; ++n) {
+        if (stopRequested()) {
+            pipeline.stop(kStopped);
+            break;
+        }
         // The first picture is start-up's; every later one is a button press.
         if (n == 0)
             session.startUp(*options.seed);
@@ -324,6 +337,8 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
         if (left.empty())
             removeFolders(madeFolders);
         progress.finish();
+        if (failure == kStopped && left.empty())
+            return kStoppedBySignal;
         errors << "genart: render: " << failure;
         if (!left.empty())
             errors << "; " << left;

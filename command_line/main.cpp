@@ -6,7 +6,9 @@
 
 #include "app/window_start.h"
 #include "command_line/command_line.h"
+#include "command_line/output_streams.h"
 #include "command_line/render_command.h"
+#include "command_line/stop_signals.h"
 #include "files/printable.h"
 #include "platform/vector_state.h"
 
@@ -32,13 +34,18 @@ int render(const genart::RenderOptions& options, char* program)
     // Qt's start-up leaves the vector registers in the state that slows every maths call; the
     // threads started from here on begin clean.
     genart::clearUpperVectorState();
-    return genart::runRender(options, std::cerr);
+    const int status = genart::runRender(options, std::cerr);
+    if (status != genart::kStoppedBySignal)
+        return status;
+    std::cerr << "genart: render: " << genart::StopSignals::line() << '\n';
+    return genart::StopSignals::exitStatus();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    genart::ignoreBrokenPipes();
     qtDefaultHandler = qInstallMessageHandler(quietMessages);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const genart::Command command = genart::parseCommandLine(arguments);
@@ -48,14 +55,17 @@ int main(int argc, char** argv)
     }
     if (const auto* help = std::get_if<genart::HelpRequest>(&command)) {
         std::cout << (help->render ? genart::renderUsageText() : genart::usageText());
-        return 0;
+        return genart::checkedOutputs(0, true);
     }
     if (std::holds_alternative<genart::VersionRequest>(command)) {
         std::cout << genart::versionText();
-        return 0;
+        return genart::checkedOutputs(0, true);
     }
-    if (const auto* options = std::get_if<genart::RenderOptions>(&command))
-        return render(*options, argv[0]);
+    if (const auto* options = std::get_if<genart::RenderOptions>(&command)) {
+        // From the start: a signal before the first picture is begun stops nothing less cleanly.
+        const genart::StopSignals watchingStopSignals;
+        return genart::checkedOutputs(render(*options, argv[0]), false);
+    }
     const auto& window = std::get<genart::WindowOptions>(command);
     return genart::openWindow(window.seed, window.history, argv[0]);
 }

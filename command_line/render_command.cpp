@@ -11,6 +11,7 @@
 
 #include "command_line/animation_command.h"
 #include "command_line/batch_render.h"
+#include "command_line/stop_signals.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
 #include "files/picture_export.h"
@@ -93,7 +94,19 @@ int write(const std::vector<ImageOutput>& outputs, const RenderOptions& options,
         return true;
     };
     progress.update(kDrawnShare, "encoding");
-    const std::string failure = writeImages(outputs, options.force, settings);
+    if (stopRequested())
+        return kStoppedBySignal;
+    // Until finish() the files can still be taken back, which `files` does when it goes.
+    OutputFiles files(options.force, newRunToken());
+    std::string failure = stageImages(files, outputs, settings);
+    if (failure.empty() && !stopRequested())
+        failure = files.place();
+    if (stopRequested()) {
+        progress.finish();
+        return kStoppedBySignal;
+    }
+    if (failure.empty())
+        failure = files.finish();
     progress.finish();
     if (!failure.empty()) {
         errors << "genart: render: " << failure << '\n';
@@ -155,7 +168,12 @@ int renderRecipe(const RenderOptions& options, std::ostream& errors)
     }
     const Recipe& recipe = std::get<Recipe>(read);
     const std::string text = recipeText(recipe);
-    auto exported = exportPicture(recipe, options.pictureSize(), options.caption, drawingProgress(progress));
+    auto exported =
+        exportPicture(recipe, options.pictureSize(), options.caption, drawingProgress(progress), &stopFlag());
+    if (!exported) {
+        progress.finish();
+        return kStoppedBySignal;
+    }
     std::vector<ImageOutput> outputs{{options.out, std::move(exported->picture), text}};
     if (options.paletteOut)
         outputs.push_back({*options.paletteOut, std::move(exported->strip), text});
