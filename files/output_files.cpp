@@ -1,12 +1,17 @@
 #include "files/output_files.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <random>
+#include <set>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,13 +55,16 @@ std::string folderOf(const std::string& path)
     return folder.empty() ? std::string(".") : folder;
 }
 
+// The longest name a hidden name keeps whole.
+constexpr std::size_t kLongestKeptName = 200;
+
 std::string hiddenPath(const std::string& path, const std::string& token, const char* ending)
 {
     auto [folder, name] = split(path);
-    if (name.size() > 200) { // keep the hidden name inside NAME_MAX
+    if (name.size() > kLongestKeptName) { // keep the hidden name inside NAME_MAX
         char hash[20];
         std::snprintf(hash, sizeof hash, "~%zx", std::hash<std::string>{}(name));
-        name = name.substr(0, 200) + hash;
+        name = name.substr(0, kLongestKeptName) + hash;
     }
     return folder + "." + name + "." + token + ending;
 }
@@ -78,7 +86,80 @@ bool sameFile(const struct stat& status, dev_t device, ino_t inode)
     return status.st_dev == device && status.st_ino == inode;
 }
 
+// The run a hidden name belongs to: ".<name>.<pid>-<8 hex digits>.<new|old>" gives the name
+// and the process's id; nothing when genart did not make the name.
+struct HiddenName {
+    std::string target;
+    long process = 0;
+    bool backup = false;
+};
+
+std::optional<HiddenName> hiddenNameOf(const std::string& name)
+{
+    const std::size_t ending = name.size() >= 4 ? name.size() - 4 : 0;
+    if (name.size() < 16 || name[0] != '.' || (name.compare(ending, 4, ".new") != 0 && name.compare(ending, 4, ".old") != 0))
+        return std::nullopt;
+    const std::size_t dot = name.rfind('.', ending - 1);
+    if (dot == std::string::npos || dot < 2)
+        return std::nullopt;
+    const std::string token = name.substr(dot + 1, ending - dot - 1);
+    const std::size_t dash = token.find('-');
+    if (dash == std::string::npos || dash == 0 || dash > 10 || token.size() != dash + 9
+        || token.find_first_not_of("0123456789") != dash || token.find_first_not_of("0123456789abcdef", dash + 1) != std::string::npos)
+        return std::nullopt;
+    return HiddenName{name.substr(1, dot - 1), std::stol(token.substr(0, dash)), name.compare(ending, 4, ".old") == 0};
+}
+
+bool runIsGone(long process)
+{
+    return process != static_cast<long>(::getpid()) && ::kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH;
+}
+
+// Once per folder and process: whatever runs died meanwhile leave is not this run's to find.
+void tidyOnce(const std::string& folder, FileCalls& calls)
+{
+    static std::mutex lock;
+    static std::set<std::string> tidied;
+    {
+        const std::scoped_lock hold(lock);
+        if (!tidied.insert(folder).second)
+            return;
+    }
+    tidyAfterDeadRuns(folder, calls);
+}
+
 } // namespace
+
+void tidyAfterDeadRuns(const std::string& folder, FileCalls& calls)
+{
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr)
+        return;
+    std::vector<HiddenName> stale;
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::optional<HiddenName> hidden = hiddenNameOf(entry->d_name);
+        if (hidden && runIsGone(hidden->process)) {
+            stale.push_back(*hidden);
+            names.push_back(entry->d_name);
+        }
+    }
+    ::closedir(listing);
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    for (std::size_t n = 0; n < stale.size(); ++n) {
+        const std::string path = prefix + names[n];
+        const std::string target = prefix + stale[n].target;
+        struct stat status {};
+        // A long name's hidden form is shortened: its file cannot be told, so the backup stays.
+        const bool shortened = stale[n].target.size() > kLongestKeptName;
+        if (!stale[n].backup)
+            calls.unlink(path.c_str());
+        else if (!shortened && ::lstat(target.c_str(), &status) == 0)
+            calls.unlink(path.c_str());
+        else if (!shortened && errno == ENOENT)
+            calls.renameat2(path.c_str(), target.c_str(), RENAME_NOREPLACE);
+    }
+}
 
 std::string newRunToken()
 {
@@ -110,6 +191,7 @@ OutputFiles::~OutputFiles()
 
 std::string OutputFiles::stage(const std::string& path, const char* bytes, std::size_t size)
 {
+    tidyOnce(folderOf(path), calls_);
     // Refused early what will be refused anyway, before anything is written.
     mode_t mode = 0;
     struct stat status {};

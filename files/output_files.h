@@ -19,6 +19,13 @@ std::string newRunToken();
 std::string temporaryPath(const std::string& path, const std::string& token);
 std::string backupPath(const std::string& path, const std::string& token);
 
+// Removes the hidden files that runs no longer alive left in `folder` (a window or a render
+// killed mid-save): a dead run's temporaries go; its backup of a file it replaced goes too
+// where that name holds a file again, and is put back under it where the name is empty.
+// Another live run's files are left alone, and so is anything whose name genart did not make.
+// stage() calls it once per folder and process before it writes there.
+void tidyAfterDeadRuns(const std::string& folder, FileCalls& calls = systemFileCalls());
+
 // Files that appear together, each whole, or not at all.
 //
 // stage() writes a file completely, before it has a name: to an unnamed O_TMPFILE file in the

@@ -8,6 +8,7 @@
 #include <memory>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -251,6 +252,31 @@ TEST_F(OutputFilesTest, ForceReplacesALinkItselfAndKeepsTheOldFileUntilDone)
         EXPECT_EQ(everything(dir.path()).size(), putBack ? 2 : 3) << everything(dir.path()).join(' ').toStdString();
         EXPECT_EQ(QFile::exists(qpath("created.png")), !putBack);
     }
+}
+
+TEST_F(OutputFilesTest, HiddenFilesOfDeadRunsAreTidiedBeforeTheFirstWrite)
+{
+    const pid_t child = fork(); // a run that is gone: its id names no process now
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const std::string gone = "." + std::to_string(child) + "-0000abcd";
+    const std::string alive = "." + std::to_string(getppid()) + "-0000abcd";
+    const auto hidden = [&](const std::string& name) { return QString::fromStdString(path(name.c_str())); };
+    put(hidden(".half.png" + gone + ".new"), "half a picture");
+    put(qpath("kept.png"), "its new picture");
+    put(hidden(".kept.png" + gone + ".old"), "the picture it replaced");
+    put(hidden(".lost.png" + gone + ".old"), "moved aside for the rename");
+    put(hidden(".busy.png" + alive + ".new"), "another run's, still writing");
+    put(hidden(".notes" + gone + ".txt"), "nobody's business");
+
+    EXPECT_EQ(write("x.png", picture, false, systemFileCalls()), "");
+    EXPECT_EQ(everything(dir.path()),
+              (QStringList{QString::fromStdString(".busy.png" + alive + ".new"),
+                           QString::fromStdString(".notes" + gone + ".txt"), "kept.png", "lost.png", "x.png"}));
+    EXPECT_EQ(contents(qpath("kept.png")), "its new picture");
+    EXPECT_EQ(contents(qpath("lost.png")), "moved aside for the rename");
 }
 
 TEST_F(OutputFilesTest, WhatIsNotARegularFileIsNeverReplaced)
