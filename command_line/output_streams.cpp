@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <unistd.h>
 
 namespace genart {
 
@@ -12,22 +13,30 @@ void ignoreBrokenPipes()
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-int checkedOutputs(int status, bool outputIsTheWork)
+namespace {
+
+// Why a stream that failed earlier cannot be written: the stream keeps no errno, so one byte
+// more is tried on its descriptor (it reaches no one if the stream is still broken).
+const char* whyUnwritable(int fd)
 {
     errno = 0;
+    if (::write(fd, "\n", 1) < 0)
+        return std::strerror(errno);
+    return std::strerror(EIO);
+}
+
+} // namespace
+
+int checkedOutputs(int status, bool outputIsTheWork)
+{
     const bool outputWritten = static_cast<bool>(std::cout.flush());
-    const int outputError = errno;
-    errno = 0;
     const bool errorsWritten = static_cast<bool>(std::cerr.flush());
-    const int errorsError = errno;
     if (!outputWritten && errorsWritten) {
-        std::cerr << "genart: cannot write to standard output: " << std::strerror(outputError ? outputError : EIO)
-                  << '\n';
+        std::cerr << "genart: cannot write to standard output: " << whyUnwritable(STDOUT_FILENO) << '\n';
         return outputIsTheWork && status == 0 ? 1 : status;
     }
     if (!errorsWritten && outputWritten)
-        std::cout << "genart: cannot write to standard error: " << std::strerror(errorsError ? errorsError : EIO)
-                  << std::endl;
+        std::cout << "genart: cannot write to standard error: " << whyUnwritable(STDERR_FILENO) << std::endl;
     return status;
 }
 
