@@ -9,6 +9,7 @@
 
 #include "app/form1.h"
 #include "app/history_file.h"
+#include "app/safe_settings.h"
 
 namespace genart {
 namespace {
@@ -60,6 +61,7 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
     // So a Wayland shell links the window to its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanik.genart"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GENART_VERSION));
+    useSettingsSafely(std::cerr);
     if (!platformChosen) {
         qInstallMessageHandler(passOn);
         if (QGuiApplication::platformName() == QLatin1String("offscreen"))

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 
+#include "app/safe_settings.h"
 #include "app/window_start.h"
 #include "command_line/command_line.h"
 #include "command_line/output_streams.h"
@@ -46,6 +47,7 @@ int render(const genart::RenderOptions& options, char* program)
 int main(int argc, char** argv)
 {
     genart::ignoreBrokenPipes();
+    genart::ignoreRelativeXdgFolders();
     qtDefaultHandler = qInstallMessageHandler(quietMessages);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const genart::Command command = genart::parseCommandLine(arguments);
