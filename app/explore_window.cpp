@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "app/candidate_tile.h"
 #include "app/form1.h"
@@ -98,7 +97,7 @@ ExploreWindow::ExploreWindow(Form1& form, RandomSource& random, const Clock& clo
 ExploreWindow::~ExploreWindow()
 {
     stopDrawing();
-    drawing_.waitForFinished();
+    thumbnailThreads_.waitForDone();
 }
 
 void ExploreWindow::buildControls()
@@ -357,24 +356,23 @@ void ExploreWindow::drawThumbnails()
         tile->setThumbnail(QImage());
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     cancel_ = cancel;
-    std::vector<Recipe> recipes;
-    for (const Candidate& candidate : candidates_)
-        recipes.push_back(candidate.recipe);
-    const PictureSize size = thumbnailSize_;
-    const double devicePixels = devicePixels_;
-    // Off the window's thread, one after another, each sweep on every core.
-    drawing_ = QtConcurrent::run([this, recipes, size, devicePixels, generation, cancel] {
-        for (std::size_t n = 0; n < recipes.size() && !cancel->load(); ++n) {
-            auto drawn = exportPicture(recipes[n], size, true, {}, cancel.get());
+    // Off the window's thread, as many at once as there are cores; each is shown as it is done.
+    // A grid replaced meanwhile stops what it has not drawn yet.
+    for (std::size_t n = 0; n < candidates_.size(); ++n) {
+        const Recipe recipe = candidates_[n].recipe;
+        thumbnailThreads_.start([this, recipe, n, generation, cancel] {
+            if (cancel->load())
+                return;
+            auto drawn = exportPicture(recipe, thumbnailSize_, true, {}, cancel.get());
             if (!drawn)
                 return;
             QImage image = std::move(drawn->picture);
-            image.setDevicePixelRatio(devicePixels);
+            image.setDevicePixelRatio(devicePixels_);
             QMetaObject::invokeMethod(
                 this, [this, generation, n, image] { thumbnailDrawn(generation, static_cast<int>(n), image); },
                 Qt::QueuedConnection);
-        }
-    });
+        });
+    }
 }
 
 void ExploreWindow::thumbnailDrawn(int generation, int index, const QImage& image)

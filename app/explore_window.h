@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include <QFuture>
 #include <QImage>
+#include <QThreadPool>
 #include <QWidget>
 
 #include "explore/locks.h"
@@ -131,7 +131,7 @@ private:
     int generation_ = 0; // of the thumbnails being drawn
     int drawn_ = 0;
     std::shared_ptr<std::atomic<bool>> cancel_;
-    QFuture<void> drawing_;
+    QThreadPool thumbnailThreads_; // its own, so that a poster being saved holds up no thumbnail
 };
 
 // The library entries the picture shown in the main window came from: none until the window
