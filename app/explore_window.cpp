@@ -24,7 +24,7 @@
 namespace genart {
 namespace {
 
-// The grid: 4 by 3 candidates, 5 by 4 where the screen has room, smaller ones on a small screen.
+// The grid: 4 by 3 candidates, 5 by 4 where the screen has room.
 struct GridShape {
     int columns;
     int rows;
@@ -36,8 +36,6 @@ GridShape gridFor(const QScreen* screen)
     const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     if (room.width() >= 1500 && room.height() >= 980)
         return {5, 4, {240, 180}};
-    if (room.height() < 720)
-        return {4, 3, {180, 135}};
     return {4, 3, {240, 180}};
 }
 

@@ -14,6 +14,19 @@ using testing::filesIn;
 using testing::loadRgb;
 using testing::Outcome;
 
+QString text(const char* latin)
+{
+    return QString::fromUtf8(latin);
+}
+
+QStringList arguments(std::initializer_list<const char*> given)
+{
+    QStringList list;
+    for (const char* argument : given)
+        list.append(text(argument));
+    return list;
+}
+
 class ExploreCommand : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -29,7 +42,7 @@ protected:
     {
         std::vector<Recipe> recipes;
         for (const QString& file : filesIn(path(folder)))
-            recipes.push_back(recipeIn(folder + "/" + file));
+            recipes.push_back(recipeIn(folder + QLatin1Char('/') + file));
         return recipes;
     }
 
@@ -43,21 +56,21 @@ const QStringList kTime{QStringLiteral("--time"), QStringLiteral("2026-05-06T07:
 // same pictures, and a stronger one moves them further.
 TEST_F(ExploreCommand, VariationsCarryTheirRecipesAndKeepTheFormula)
 {
-    ASSERT_EQ(run(QStringList{"render", "--seed", "9", "--actions", "image", "--out", "shown.png"} + kTime).status, 0);
-    const Recipe shown = recipeIn("shown.png");
+    ASSERT_EQ(run(arguments({"render", "--seed", "9", "--actions", "image", "--out", "shown.png"}) + kTime).status, 0);
+    const Recipe shown = recipeIn(text("shown.png"));
     for (const char* strength : {"0", "1"}) {
-        const Outcome outcome = run(QStringList{"render", "--seed", "9", "--actions", "image", "--variations", "12",
-                                                "--strength", strength, "--out-dir", strength, "--quiet"} + kTime);
+        const Outcome outcome = run(arguments({"render", "--seed", "9", "--actions", "image", "--variations", "12",
+                                                "--strength", strength, "--out-dir", strength, "--quiet"}) + kTime);
         ASSERT_EQ(outcome.status, 0) << outcome.errors.toStdString();
         EXPECT_TRUE(outcome.errors.isEmpty());
     }
-    const QStringList files = filesIn(path("1"));
+    const QStringList files = filesIn(path(text("1")));
     ASSERT_EQ(files.size(), 12);
-    EXPECT_EQ(files.front(), "T20260506070809-01.png");
+    EXPECT_EQ(files.front(), text("T20260506070809-01.png"));
     double subtle = 0;
     double wild = 0;
-    const auto near = recipesIn("0");
-    const auto far = recipesIn("1");
+    const auto near = recipesIn(text("0"));
+    const auto far = recipesIn(text("1"));
     for (std::size_t n = 0; n < far.size(); ++n) {
         for (const Recipe* varied : {&near[n], &far[n]}) {
             EXPECT_EQ(varied->picture.tip1, shown.picture.tip1);
@@ -70,46 +83,46 @@ TEST_F(ExploreCommand, VariationsCarryTheirRecipesAndKeepTheFormula)
         wild += std::abs(far[n].picture.fi0 - shown.picture.fi0);
     }
     EXPECT_GT(wild, 5 * subtle);
-    EXPECT_EQ(loadRgb(path("1/" + files[4])), exportPicture(far[4], {})->picture.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(loadRgb(path(text("1/") + files[4])), exportPicture(far[4], {})->picture.convertToFormat(QImage::Format_RGB32));
 
-    ASSERT_EQ(run(QStringList{"render", "--seed", "9", "--actions", "image", "--variations", "12", "--strength",
-                              "1", "--out-dir", "again", "--quiet"} + kTime).status, 0);
-    EXPECT_EQ(recipesIn("again"), far);
+    ASSERT_EQ(run(arguments({"render", "--seed", "9", "--actions", "image", "--variations", "12", "--strength",
+                              "1", "--out-dir", "again", "--quiet"}) + kTime).status, 0);
+    EXPECT_EQ(recipesIn(text("again")), far);
 }
 
 // Recolourings keep every drawn value and the carried values; from a recipe the same recipe
 // gives the same recolourings, at the size asked for.
 TEST_F(ExploreCommand, RecolouringsFromARecipe)
 {
-    ASSERT_EQ(run(QStringList{"render", "--seed", "4", "--out", "a.png"} + kTime).status, 0);
-    const Recipe picture = recipeIn("a.png");
+    ASSERT_EQ(run(arguments({"render", "--seed", "4", "--out", "a.png"}) + kTime).status, 0);
+    const Recipe picture = recipeIn(text("a.png"));
     for (const char* folder : {"r", "s"})
-        ASSERT_EQ(run(QStringList{"render", "--recipe", "a.png", "--recolourings", "3", "--scale", "2", "--out-dir",
-                                  folder, "--quiet"} + kTime).status, 0);
-    const auto coloured = recipesIn("r");
+        ASSERT_EQ(run(arguments({"render", "--recipe", "a.png", "--recolourings", "3", "--scale", "2", "--out-dir",
+                                 folder, "--quiet"}) + kTime).status, 0);
+    const auto coloured = recipesIn(text("r"));
     ASSERT_EQ(coloured.size(), 3u);
-    EXPECT_EQ(coloured, recipesIn("s"));
+    EXPECT_EQ(coloured, recipesIn(text("s")));
     for (const Recipe& recipe : coloured) {
         EXPECT_EQ(recipe.picture, picture.picture);
         EXPECT_EQ(recipe.carried, picture.carried);
         EXPECT_NE(recipe.palette, picture.palette);
     }
-    EXPECT_EQ(QImage(path("r/" + filesIn(path("r")).front())).size(), QSize(1200, 900));
+    EXPECT_EQ(QImage(path(text("r/") + filesIn(path(text("r"))).front())).size(), QSize(1200, 900));
 }
 
 // Every picture or none: a name already taken stops the run, which takes back what it wrote.
 TEST_F(ExploreCommand, WritesAllOrNothing)
 {
-    ASSERT_TRUE(QDir(dir.path()).mkpath("v"));
-    QFile taken(path("v/T20260506070809-3.png"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(text("v")));
+    QFile taken(path(text("v/T20260506070809-3.png")));
     ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
     taken.write("mine");
     taken.close();
     const Outcome outcome =
-        run(QStringList{"render", "--seed", "2", "--variations", "5", "--out-dir", "v", "--quiet"} + kTime);
+        run(arguments({"render", "--seed", "2", "--variations", "5", "--out-dir", "v", "--quiet"}) + kTime);
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_TRUE(outcome.errors.contains("T20260506070809-3.png")) << outcome.errors.toStdString();
-    EXPECT_EQ(filesIn(path("v")), QStringList{"T20260506070809-3.png"});
+    EXPECT_TRUE(outcome.errors.contains(text("T20260506070809-3.png"))) << outcome.errors.toStdString();
+    EXPECT_EQ(filesIn(path(text("v"))), QStringList{text("T20260506070809-3.png")});
     ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
     EXPECT_EQ(taken.readAll(), "mine");
 }
@@ -141,9 +154,10 @@ TEST_F(ExploreCommand, RefusesWhatDoesNotFit)
     ASSERT_TRUE(std::holds_alternative<RenderOptions>(accepted));
     EXPECT_EQ(std::get<RenderOptions>(accepted).strength, 0.25);
 
-    const Outcome outcome = run({"render", "--seed", "1", "--variations", "2", "--strength", "2", "--out-dir", "d"});
+    const Outcome outcome =
+        run(arguments({"render", "--seed", "1", "--variations", "2", "--strength", "2", "--out-dir", "d"}));
     EXPECT_EQ(outcome.status, 2);
-    EXPECT_EQ(outcome.errors.count('\n'), 1);
+    EXPECT_EQ(outcome.errors.count(QLatin1Char('\n')), 1);
     EXPECT_TRUE(filesIn(dir.path()).isEmpty());
 }
 
