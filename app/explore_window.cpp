@@ -213,7 +213,7 @@ void ExploreWindow::showVariationsAtStrength()
     title->setText(tr("Variations of the picture shown: formula and strip kept, strength %1 %")
                        .arg(strengthSlider->value()));
     present(Grid::Variations, explore::Origin::Variation, explore::variations(base_, steps_, strength(), name_),
-         baseParents_);
+            baseParents_);
 }
 
 void ExploreWindow::showRecolourings()
@@ -260,12 +260,12 @@ void ExploreWindow::mixChosen()
     title->setText(chosen_.size() == 2 ? tr("Children of the two chosen: the form of one, the colours of the other")
                                        : tr("Children of the one chosen and the picture shown"));
     present(Grid::Mix, explore::Origin::Mix,
-         explore::mixes(first.recipe, second.recipe, candidateCount(), pictureNameNow(clock_)),
-         joined(first.parents, second.parents));
+            explore::mixes(first.recipe, second.recipe, candidateCount(), pictureNameNow(clock_)),
+            joined(first.parents, second.parents));
 }
 
 void ExploreWindow::present(Grid grid, explore::Origin origin, const std::vector<Recipe>& recipes,
-                         const std::vector<std::int64_t>& parents)
+                            const std::vector<std::int64_t>& parents)
 {
     grid_ = grid;
     origin_ = origin;

@@ -97,9 +97,10 @@ private:
     void buildControls();
     void buildGrid(int columns, int rows, QSize thumbnail);
     Recipe shownPicture() const;
-    // Candidates from the picture `base_`, each with the entries it came from.
+    // Shows these candidates in the grid, each with the library entries it came from, and has
+    // their thumbnails drawn.
     void present(Grid grid, explore::Origin origin, const std::vector<Recipe>& recipes,
-              const std::vector<std::int64_t>& parents);
+                 const std::vector<std::int64_t>& parents);
     void showVariationsAtStrength();
     void showLocked();
     void toggleChoice(int index);
