@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -30,6 +31,7 @@
 
 #include "app/animation_save.h"
 #include "app/colour_cycling.h"
+#include "app/explore_window.h"
 #include "app/help_window.h"
 #include "app/history_file.h"
 #include "app/poster_save.h"
@@ -96,7 +98,7 @@ QString stageAt(int percent, const PictureSize& size)
 Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed,
              const QString& historyFile)
     : fixedSeed_(fixedSeed), picture1_(kPictureWidth, kPictureHeight), picture2_(kStripWidth, kStripHeight),
-      session_(random, clock, picture1_, picture2_)
+      session_(random, clock, picture1_, picture2_), random_(random), clock_(clock)
 {
     if (!historyFile.isEmpty())
         historyFile_ = std::make_unique<HistoryFile>(historyFile, std::cerr);
@@ -197,6 +199,7 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     connect(previousAction, &QAction::triggered, this, &Form1::showPrevious);
     connect(nextAction, &QAction::triggered, this, &Form1::showNext);
     connect(helpAction, &QAction::triggered, this, &Form1::showHelp);
+    addExploreActions();
     updateNavigation();
 
     statusLine = new QLabel(canvas);
@@ -251,6 +254,7 @@ void Form1::Form_Load()
     session_.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
     record();
     showSurfaces();
+    hintKeysOnFirstStart();
 }
 
 void Form1::Command1_Click()
@@ -429,6 +433,8 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     if (helpWindow)
         helpWindow->close(); // goes with the window; reopened by F1 should the window stay
+    if (exploreWindow)
+        exploreWindow->close();
     if (!poster_ && !animationSave_) {
         QWidget::closeEvent(event);
         return;
@@ -504,6 +510,7 @@ void Form1::showHelp()
     helpWindow->show();
     helpWindow->raise();
     helpWindow->activateWindow();
+    hintKeysWhileHelpOpen();
 }
 
 void Form1::toggleColourCycling()
@@ -568,6 +575,74 @@ void Form1::showSurfaces()
     }
     Picture1->update();
     Picture2->update();
+}
+
+// The explore view and the hint that tells of it.
+
+namespace {
+
+const char* const kFirstStartKey = "hints/keysShown";
+constexpr int kHintMilliseconds = 9000;
+constexpr int kHintAfterHelpMilliseconds = 1500;
+
+} // namespace
+
+void Form1::addExploreActions()
+{
+    exploreAction = new QAction(tr("Explore new pictures…"), this);
+    exploreAction->setShortcut(QKeySequence(Qt::Key_E));
+    variationsAction = new QAction(tr("Variations of this picture…"), this);
+    variationsAction->setShortcut(QKeySequence(Qt::Key_V));
+    recolouringsAction = new QAction(tr("This picture in new colours…"), this);
+    recolouringsAction->setShortcut(QKeySequence(Qt::Key_R));
+    connect(exploreAction, &QAction::triggered, this, [this] { exploreView().showNewPictures(); });
+    connect(variationsAction, &QAction::triggered, this, [this] { exploreView().showVariations(); });
+    connect(recolouringsAction, &QAction::triggered, this, [this] { exploreView().showRecolourings(); });
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    addActions({exploreAction, variationsAction, recolouringsAction});
+    Picture1->addActions({separator, exploreAction, variationsAction, recolouringsAction});
+}
+
+ExploreWindow& Form1::exploreView()
+{
+    if (!exploreWindow)
+        exploreWindow = new ExploreWindow(*this, random_, clock_);
+    exploreWindow->show();
+    exploreWindow->raise();
+    exploreWindow->activateWindow();
+    return *exploreWindow;
+}
+
+void Form1::showKeysHint()
+{
+    statusFade_->stop();
+    static_cast<QGraphicsOpacityEffect*>(statusLine->graphicsEffect())->setOpacity(1.0);
+    statusLine->setText(tr("E: many new pictures at once   V: variations of this one   R: this one in new "
+                           "colours   F1: help   Right-click the picture for more"));
+    statusLine->show();
+}
+
+void Form1::hintKeysOnFirstStart()
+{
+    QSettings settings;
+    if (settings.value(QLatin1String(kFirstStartKey), false).toBool())
+        return;
+    settings.setValue(QLatin1String(kFirstStartKey), true);
+    showKeysHint();
+    statusTimer_->start(kHintMilliseconds);
+}
+
+void Form1::hintKeysWhileHelpOpen()
+{
+    showKeysHint();
+    statusTimer_->stop();
+    connect(helpWindow, &QDialog::finished, this, &Form1::fadeKeysHintSoon, Qt::UniqueConnection);
+}
+
+void Form1::fadeKeysHintSoon()
+{
+    statusTimer_->start(kHintAfterHelpMilliseconds);
 }
 
 } // namespace genart

@@ -28,6 +28,7 @@ namespace genart {
 class AnimationSave;
 struct AnimationChoice;
 class ColourCycling;
+class ExploreWindow;
 class HelpWindow;
 class HistoryFile;
 class SurfaceView;
@@ -98,6 +99,13 @@ public:
     QAction* cycleAction = nullptr;    // "Cycle colours", C
     QAction* saveAnimationAction = nullptr; // "Save animation…"
 
+    // The explore view: E new pictures, V variations, R recolourings of the picture shown (also in
+    // the picture's context menu). The view is made at the first of them.
+    QAction* exploreAction = nullptr;
+    QAction* variationsAction = nullptr;
+    QAction* recolouringsAction = nullptr;
+    ExploreWindow* exploreWindow = nullptr;
+
     QScrollArea* scrollArea = nullptr;
     QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
     QLabel* statusLine = nullptr; // above the picture: where a save went, fading away
@@ -137,6 +145,16 @@ private:
     void confirm(const QString& message);
     void addKey(const QKeySequence& key, QPushButton* button);
 
+    // The explore view's keys and menu entries; the view itself, opened and raised.
+    void addExploreActions();
+    ExploreWindow& exploreView();
+    // The line above the picture names the keys of the views and the help: on the first start,
+    // then faded; and while the help is open, fading once it is closed.
+    void hintKeysOnFirstStart();
+    void hintKeysWhileHelpOpen();
+    void fadeKeysHintSoon();
+    void showKeysHint();
+
     std::optional<std::uint32_t> fixedSeed_;
     QFutureWatcher<std::optional<QString>>* poster_ = nullptr; // the poster being saved, if any
     QString posterPath_;
@@ -151,6 +169,8 @@ private:
     std::unique_ptr<HistoryFile> historyFile_;
     ColourCycling* cycling_ = nullptr;
     AnimationSave* animationSave_ = nullptr;
+    RandomSource& random_; // the session's, which the explore view draws from too
+    const Clock& clock_;
 };
 
 } // namespace genart

@@ -17,6 +17,12 @@ const Key kKeys[] = {
     {"N", "new img / new palette: a new palette strip, then a new picture from it"},
     {"I", "new img / old palette: a new picture from the strip on the screen"},
     {"P", "change palette: a new strip; the picture keeps its colours"},
+    // The explore view, also in the picture's context menu.
+    {"E", "explore: a grid of the pictures the next presses of new img / new palette would draw"},
+    {"V", "variations of the picture shown, from subtle to wild"},
+    {"R", "the picture shown in new colours"},
+    {"In the explore view", "E, V, R as here; Space draws anew what is not locked; a click, Enter or 1 to 9 "
+                            "shows a candidate here; Ctrl+click two (or one and the picture shown), then Mix"},
     {"Left, Alt+Left, mouse back", "the previous picture"},
     {"Right, Alt+Right, mouse forward", "the next picture"},
     {"Ctrl+S", "save the picture shown, with its recipe, at 1×, 2×, 4× or 8×"},

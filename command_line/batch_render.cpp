@@ -88,8 +88,8 @@ std::string forEachFile(const BatchPictures& pictures, const QDir& folder, int d
     return failure;
 }
 
-// The batch's folder and any missing folders above it, made; the ones it made, deepest first,
-// go in `made` so that a failed batch can take them away again.
+} // namespace
+
 std::string makeFolder(const std::string& path, std::vector<std::filesystem::path>& made)
 {
     std::error_code error;
@@ -118,8 +118,6 @@ void removeFolders(const std::vector<std::filesystem::path>& made)
         if (std::filesystem::is_empty(folder, ignored))
             std::filesystem::remove(folder, ignored);
 }
-
-} // namespace
 
 // One picture of the batch on its way to its files: drawn, then encoded, then written.
 struct BatchPicture {

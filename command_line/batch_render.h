@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -56,6 +57,13 @@ private:
 // memory test measures it so).
 // Returns the exit status: 0 done, 1 a file could not be written.
 enum class BatchPace { Overlapped, OneAtATime };
+
+// The batch's folder and any missing folders above it, made; the ones it made, deepest first,
+// go in `made`, so that a run that fails can take them away again with removeFolders (only
+// those still empty). "" or a printable reason.
+std::string makeFolder(const std::string& path, std::vector<std::filesystem::path>& made);
+void removeFolders(const std::vector<std::filesystem::path>& made);
+
 int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& errors,
              BatchPace pace = BatchPace::Overlapped);
 

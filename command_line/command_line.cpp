@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <string_view>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "command_line/explore_command.h"
 #include "files/file_format.h"
 #include "files/image_encoding.h"
 
@@ -158,6 +160,16 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
         if (!count)
             return "--count takes a whole number from 1 to " + std::to_string(kLargestCount) + ", not '" + value + "'";
         options.count = static_cast<int>(*count);
+    } else if (option == "--variations" || option == "--recolourings") {
+        const auto count = parseWholeNumber(value, 1, kLargestExploreCount);
+        if (!count)
+            return option + " takes a whole number from 1 to " + std::to_string(kLargestExploreCount) + ", not '"
+                + value + "'";
+        (option == "--variations" ? options.variations : options.recolourings) = static_cast<int>(*count);
+    } else if (option == "--strength") {
+        options.strength = parseStrength(value);
+        if (!options.strength)
+            return "--strength takes a number from 0 (subtle) to 1 (wild), as in 0.25, not '" + value + "'";
     }
     return std::nullopt;
 }
@@ -204,14 +216,18 @@ std::optional<std::string> contradiction(const RenderOptions& o, const std::vect
     if (o.recipe) {
         if (o.seed)
             return "--recipe and --seed cannot be combined: a recipe fixes every value";
+        // Variations and recolourings of a recipe are new pictures, named from --time if given.
+        const bool exploring = o.variations || o.recolourings;
         for (const char* option : {"--actions", "--time", "--count"})
-            if (has(option))
+            if (has(option) && !(exploring && std::string_view(option) == "--time"))
                 return std::string("--recipe cannot be combined with ") + option;
     } else if (!o.seed) {
         return "--seed (or --recipe) is required";
     }
     if (has("--size") && has("--scale"))
         return "--size and --scale cannot be combined: each sets the picture's size";
+    if (o.variations || o.recolourings || has("--strength"))
+        return exploreProblem(o, given);
     if (o.animate) {
         for (const char* option : {"--count", "--palette-out"})
             if (has(option))
@@ -333,7 +349,8 @@ std::vector<QCommandLineOption> renderOptions()
 {
     std::vector<QCommandLineOption> options{helpOption()};
     for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "scale", "count", "out-dir",
-                             "size", "quality", "png-level", "frames", "fps"})
+                             "size", "quality", "png-level", "frames", "fps", "variations", "recolourings",
+                             "strength"})
         options.emplace_back(QString::fromLatin1(name), QString(), QStringLiteral("value"));
     for (const char* name : {"force", "quiet", "keep-palette", "palettes", "no-caption", "animate"})
         options.emplace_back(QString::fromLatin1(name), QString());
@@ -430,6 +447,12 @@ const char* const kRenderForms =
     "      write K pictures named after their time stamps: the start-up picture, then\n"
     "      each next as new img / new palette (new img / old palette with --keep-palette);\n"
     "      --palettes writes each strip beside its picture; DIR is made if missing\n"
+    "  genart render (--seed N [--actions LIST] | --recipe FILE) (--variations K\n"
+    "                [--strength S] | --recolourings K) --out-dir DIR [SIZE] [--png-level L]\n"
+    "                [--time YYYY-MM-DDTHH:MM:SS] [--force] [--quiet]\n"
+    "      write K variations of the picture (its formula and strip kept, its other values\n"
+    "      moved, S from 0 subtle to 1 wild, default 0.5) or K recolourings (the picture in\n"
+    "      new palettes), named as a batch's; a recipe always gives the same K\n"
     "  genart render (--seed N [--actions LIST] | --recipe FILE) --animate [--frames N]\n"
     "                [--fps F] --out LOOP.webp|LOOP.mp4 [SIZE] [--force] [--quiet]\n"
     "      a seamless loop of N frames (default 120) at F a second (1 .. 120, default 30):\n"

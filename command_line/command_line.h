@@ -48,6 +48,11 @@ struct RenderOptions {
     std::string outDir;
     bool keepPalette = false; // batch pictures after the first keep the palette
     bool palettes = false;    // batch pictures get their strip written beside them
+    // Instead of a batch: this many variations or recolourings of the picture into outDir, the
+    // variations as far as `strength` (0 subtle .. 1 wild) says.
+    std::optional<int> variations;
+    std::optional<int> recolourings;
+    std::optional<double> strength;
     bool force = false;
     bool quiet = false;
 

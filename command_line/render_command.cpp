@@ -12,6 +12,7 @@
 #include "command_line/animation_command.h"
 #include "command_line/batch_render.h"
 #include "command_line/stop_signals.h"
+#include "command_line/explore_command.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
 #include "files/picture_export.h"
@@ -186,6 +187,8 @@ int runRender(const RenderOptions& options, std::ostream& errors)
 {
     if (options.animate)
         return runAnimation(options, *clockFor(options), errors);
+    if (options.variations || options.recolourings)
+        return runExplore(options, *clockFor(options), errors);
     if (options.recipe)
         return renderRecipe(options, errors);
     if (options.count)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "generator/generation_state.h"
 #include "platform/clock.h"
 #include "platform/random_source.h"
@@ -43,5 +45,9 @@ private:
     Surface& picture_;
     const Surface& palette_;
 };
+
+// The name of a picture begun now: "T" followed by the date and time the clock reads,
+// T20261208120000.
+std::string pictureNameNow(const Clock& clock);
 
 } // namespace genart

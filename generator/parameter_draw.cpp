@@ -1,7 +1,7 @@
 #include <tuple>
 
-#include "generator/evaluation.h"
 #include "generator/image_generator.h"
+#include "generator/picture_draws.h"
 
 namespace genart {
 namespace {
@@ -29,24 +29,35 @@ std::string pictureName(const std::string& date, const std::string& time)
 
 } // namespace
 
-void ImageGenerator::DrawParameters()
+std::string pictureNameNow(const Clock& clock)
 {
     // Date first, then time: two separate readings of the clock.
-    const std::string date = clock_.dateText(); // mm-dd-yyyy
-    const std::string time = clock_.timeText(); // hh:mm:ss
-    s.texts.imeslike = pictureName(date, time);
+    const std::string date = clock.dateText(); // mm-dd-yyyy
+    const std::string time = clock.timeText(); // hh:mm:ss
+    return pictureName(date, time);
+}
 
+PictureParameters drawPictureParameters(RandomSource& random)
+{
     // The order fixes which random value each parameter receives: nine per picture.
-    s.picture.tip1 = wholeNumberDraw(random_.next(), 15, 1);
-    s.picture.tip2 = wholeNumberDraw(random_.next(), 3, 1);
-    s.picture.tip3 = wholeNumberDraw(random_.next(), 4, 1);
-    s.picture.pozic0 = wholeNumberDraw(random_.next(), 300, 5);
-    s.picture.fi0 = doubleDraw(random_.next(), 6.283);
-    s.picture.r0 = singleDraw(random_.next(), 3, 1);
+    PictureParameters p;
+    p.tip1 = drawWhole(random.next(), kTip1Draw);
+    p.tip2 = drawWhole(random.next(), kTip2Draw);
+    p.tip3 = drawWhole(random.next(), kTip3Draw);
+    p.pozic0 = drawWhole(random.next(), kPozic0Draw);
+    p.fi0 = drawDouble(random.next(), kFi0Draw);
+    p.r0 = drawSingle(random.next(), kR0Draw);
+    p.fak1 = drawSingle(random.next(), kFakDraw);
+    p.fak2 = drawSingle(random.next(), kFakDraw);
+    p.fak3 = drawSingle(random.next(), kFakDraw);
+    return p;
+}
+
+void ImageGenerator::DrawParameters()
+{
+    s.texts.imeslike = pictureNameNow(clock_);
+    s.picture = drawPictureParameters(random_);
     s.drift = startingDrift();
-    s.picture.fak1 = singleDraw(random_.next(), 10, 10);
-    s.picture.fak2 = singleDraw(random_.next(), 10, 10);
-    s.picture.fak3 = singleDraw(random_.next(), 10, 10);
 }
 
 } // namespace genart
