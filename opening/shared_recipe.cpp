@@ -29,13 +29,6 @@ QString recipeMimeType()
     return QString::fromLatin1(kRecipeMimeType);
 }
 
-std::variant<Recipe, RecipeError> recipeFromText(const std::string& text)
-{
-    if (looksLikeShareCode(text))
-        return parseShareCode(text);
-    return parseRecipe(text);
-}
-
 std::variant<Recipe, RecipeError> recipeFromUrl(const QUrl& url)
 {
     if (!url.isLocalFile())
@@ -49,10 +42,12 @@ std::variant<Recipe, RecipeError> recipeFromPastedText(const QString& pasted)
     const QString text = pasted.left(kLongestLook).trimmed();
     if (text.startsWith(QLatin1String("file:")))
         return recipeFromUrl(QUrl(text.section(QLatin1Char('\n'), 0, 0).trimmed()));
-    if (text.startsWith(QLatin1String(kShareCodePrefix)) || text.startsWith(QLatin1String(kRecipeKey))) {
+    if (text.startsWith(QLatin1String(kShareCodePrefix)))
+        return parseShareCode(text.toStdString());
+    if (text.startsWith(QLatin1String(kRecipeKey))) {
         if (pasted.size() > kLongestRecipe)
             return refused("the text is too long to be a genart recipe");
-        return recipeFromText(pasted.toStdString());
+        return parseRecipe(pasted.toStdString());
     }
     return refused("the text is neither a genart share code nor a recipe");
 }
