@@ -211,14 +211,14 @@ std::optional<std::string> contradiction(const RenderOptions& o, const std::vect
     if (o.recipe && o.code)
         return "--recipe and --code cannot be combined: each names the picture";
     if (o.fromRecipe()) {
-        const std::string given = o.recipe ? "--recipe" : "--code";
+        const std::string source = o.recipe ? "--recipe" : "--code";
         if (o.seed)
-            return given + " and --seed cannot be combined: a recipe fixes every value";
+            return source + " and --seed cannot be combined: a recipe fixes every value";
         for (const char* option : {"--actions", "--time", "--count"})
             if (has(option))
-                return given + " cannot be combined with " + option;
+                return source + " cannot be combined with " + option;
     } else if (!o.seed) {
-        return "--seed (or --recipe, or --code) is required";
+        return "--seed (or --recipe) is required";
     }
     if (has("--size") && has("--scale"))
         return "--size and --scale cannot be combined: each sets the picture's size";
