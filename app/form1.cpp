@@ -36,9 +36,11 @@
 #include "app/history_file.h"
 #include "app/poster_save.h"
 #include "app/save_dialog.h"
+#include "app/share_actions.h"
 #include "files/picture_export.h"
 #include "files/image_output.h"
 #include "files/recipe_file.h"
+#include "opening/shared_recipe.h"
 #include "platform/qt/surface_view.h"
 
 namespace genart {
@@ -201,6 +203,14 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     connect(helpAction, &QAction::triggered, this, &Form1::showHelp);
     addExploreActions();
     updateNavigation();
+
+    // Opening, pasting and dropping what is shared; the code and the recipe to share.
+    share = new ShareActions(*this);
+    auto* shareSeparator = new QAction(this);
+    shareSeparator->setSeparator(true);
+    addActions(share->actions());
+    Picture1->addAction(shareSeparator);
+    Picture1->addActions(share->actions());
 
     statusLine = new QLabel(canvas);
     statusLine->setGeometry(kStatusArea);
@@ -483,7 +493,12 @@ void Form1::confirm(const QString& message)
 
 void Form1::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(picture1_.image());
+    QGuiApplication::clipboard()->setMimeData(pictureMimeData(picture1_.image(), session_.recipe()));
+}
+
+void Form1::tell(const QString& message)
+{
+    confirm(message);
 }
 
 void Form1::savePictureAs()

@@ -31,6 +31,7 @@ class ColourCycling;
 class ExploreWindow;
 class HelpWindow;
 class HistoryFile;
+class ShareActions;
 class SurfaceView;
 
 // The program's one window: the picture, the palette strip, four command buttons and the
@@ -62,8 +63,10 @@ public:
     // picture shows how far it got and can cancel it. posterSaved tells the outcome.
     void savePosterInBackground(const QString& path, const PictureSize& size, bool caption = true);
     bool savingInBackground() const { return poster_ != nullptr; }
-    // Puts the picture on the clipboard.
+    // Puts the picture on the clipboard, with its recipe.
     void copyPicture();
+    // One line in the status area above the picture, for a few seconds.
+    void tell(const QString& message);
 
     // Shows a picture made elsewhere (another view, a file, a code) exactly as it was drawn and
     // keeps it as the newest entry. `origin` tells how it was made ("explore", "opened", …) and
@@ -110,6 +113,7 @@ public:
     QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
     QLabel* statusLine = nullptr; // above the picture: where a save went, fading away
     HelpWindow* helpWindow = nullptr; // made at the first F1
+    ShareActions* share = nullptr;    // open, paste, drop, copy code, save recipe
 
     SurfaceView* Picture1 = nullptr;
     SurfaceView* Picture2 = nullptr;

@@ -3,14 +3,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
+
+#include <functional>
+
+#include "files/image_encoding.h"
 
 namespace genart {
 namespace {
@@ -69,6 +75,37 @@ std::vector<SizeEntry> sizeEntries(QSize screen)
     return entries;
 }
 
+// A save dialog that will not close on a name genart cannot write, such as a picture.gif or a
+// WebP larger than WebP holds: it says why and stays open, with the name there to correct.
+class PictureFileDialog final : public QFileDialog {
+public:
+    PictureFileDialog(QWidget* parent, const QString& path, std::function<PictureSize()> size)
+        : QFileDialog(parent, QObject::tr("Save picture"), path), size_(std::move(size))
+    {
+    }
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        // A folder's name opens the folder, as the dialog always does.
+        if (!chosen.isEmpty() && !QFileInfo(chosen.constFirst()).isDir()) {
+            const PictureSize size = size_();
+            const std::string problem = pictureFileProblem(QFile::encodeName(chosen.constFirst()).toStdString(),
+                                                           size.width, size.height);
+            if (!problem.empty()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QObject::tr("%1: %2").arg(QFileInfo(chosen.constFirst()).fileName(),
+                                                               QString::fromStdString(problem)));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    std::function<PictureSize()> size_;
+};
+
 QString startingFolder(const QSettings& settings)
 {
     for (const QString& folder : {settings.value(QLatin1String(kFolderKey)).toString(),
@@ -89,7 +126,9 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     const int typeIndex = std::clamp(settings.value(QLatin1String(kFilterKey), 0).toInt(), 0,
                                      static_cast<int>(std::size(kFileTypes)) - 1);
     const QString fileName = name + QLatin1Char('.') + QLatin1String(kFileTypes[typeIndex].suffix);
-    QFileDialog dialog(parent, QObject::tr("Save picture"), QDir(startingFolder(settings)).filePath(fileName));
+    // The size chosen, once the controls below exist.
+    std::function<PictureSize()> chosenSize = [] { return PictureSize{}; };
+    PictureFileDialog dialog(parent, QDir(startingFolder(settings)).filePath(fileName), [&] { return chosenSize(); });
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog); // so the size choice can sit in it
     dialog.setNameFilters(filters);
@@ -142,6 +181,15 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     caption->setObjectName(QStringLiteral("captionChoice"));
     caption->setChecked(settings.value(QLatin1String(kCaptionKey), true).toBool());
 
+    const auto entry = [&entries](const QString& key) {
+        return std::find_if(entries.begin(), entries.end(), [&](const SizeEntry& e) { return e.key == key; });
+    };
+    chosenSize = [&] {
+        const QString key = size->currentData().toString();
+        return key == QLatin1String("custom") ? PictureSize::covering(width->value(), height->value())
+                                              : entry(key)->size;
+    };
+
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         const int row = grid->rowCount();
         grid->addWidget(new QLabel(QObject::tr("Size:"), &dialog), row, 0);
@@ -155,9 +203,7 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     SaveChoice choice;
     choice.path = dialog.selectedFiles().constFirst();
     const QString key = size->currentData().toString();
-    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const SizeEntry& e) { return e.key == key; });
-    choice.size = key == QLatin1String("custom") ? PictureSize::covering(width->value(), height->value())
-                                                 : entry->size;
+    choice.size = chosenSize();
     choice.caption = caption->isChecked();
     settings.setValue(QLatin1String(kFolderKey), QFileInfo(choice.path).absolutePath());
     settings.setValue(QLatin1String(kSizeKey), key);

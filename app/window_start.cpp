@@ -40,7 +40,7 @@ int noDisplay(const std::string& why)
 
 } // namespace
 
-int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
+int openWindow(std::optional<std::uint32_t> seed, bool history, char* program, const std::optional<Recipe>& opened)
 {
     // A platform chosen by the user is taken as it is. Otherwise a display that cannot be reached
     // falls back to drawing off-screen, which is then told instead of showing nothing.
@@ -71,6 +71,8 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
     SystemClock clock;
     Form1 window(random, clock, seed, history ? defaultHistoryPath() : QString());
     window.Form_Load();
+    if (opened)
+        window.showNewEntry({*opened, opened->palette}, "opened");
     return app.exec();
 }
 

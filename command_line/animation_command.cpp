@@ -11,6 +11,7 @@
 #include "command_line/terminal_progress.h"
 #include "files/file_format.h"
 #include "files/printable.h"
+#include "command_line/share_commands.h"
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
@@ -59,8 +60,8 @@ std::string described(const std::string& path, const AnimationRequest& request)
 int runAnimation(const RenderOptions& options, const Clock& clock, std::ostream& errors)
 {
     Recipe recipe;
-    if (options.recipe) {
-        const auto read = readRecipeFile(*options.recipe);
+    if (options.fromRecipe()) {
+        const auto read = givenRecipe(options);
         if (const auto* error = std::get_if<RecipeError>(&read)) {
             errors << "genart: render: " << error->message << '\n';
             return 2;

@@ -12,6 +12,8 @@
 #include "command_line/explore_command.h"
 #include "files/file_format.h"
 #include "files/image_encoding.h"
+#include "command_line/share_commands.h"
+#include "share_codes/share_code.h"
 
 namespace genart {
 namespace {
@@ -108,6 +110,11 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
             options.outDir = value;
         else
             options.recipe = value;
+    } else if (option == "--code") {
+        const auto read = parseShareCode(value);
+        if (const auto* problem = std::get_if<RecipeError>(&read))
+            return "--code: " + problem->message;
+        options.code = value;
     } else if (option == "--actions") {
         options.actions.clear();
         std::size_t start = 0;
@@ -213,14 +220,17 @@ std::optional<std::string> formatProblem(const RenderOptions& o, Has has)
 std::optional<std::string> contradiction(const RenderOptions& o, const std::vector<std::string>& given)
 {
     auto has = [&](const char* option) { return std::find(given.begin(), given.end(), option) != given.end(); };
-    if (o.recipe) {
+    if (o.recipe && o.code)
+        return "--recipe and --code cannot be combined: each names the picture";
+    if (o.fromRecipe()) {
+        const std::string source = o.recipe ? "--recipe" : "--code";
         if (o.seed)
-            return "--recipe and --seed cannot be combined: a recipe fixes every value";
+            return source + " and --seed cannot be combined: a recipe fixes every value";
         // Variations and recolourings of a recipe are new pictures, named from --time if given.
         const bool exploring = o.variations || o.recolourings;
         for (const char* option : {"--actions", "--time", "--count"})
             if (has(option) && !(exploring && std::string_view(option) == "--time"))
-                return std::string("--recipe cannot be combined with ") + option;
+                return source + " cannot be combined with " + option;
     } else if (!o.seed) {
         return "--seed (or --recipe) is required";
     }
@@ -291,6 +301,7 @@ struct GivenOption {
 struct Reading {
     std::vector<GivenOption> options; // every option up to the first argument that is not one
     std::optional<std::string> stray; // that argument, as typed
+    std::size_t strayAt = 0;          // and where it is among the arguments
 };
 
 // Reads the arguments with QCommandLineParser, then lines what it found up with the arguments as
@@ -320,6 +331,7 @@ Reading read(const std::vector<QCommandLineOption>& known, const std::vector<std
             : known.end();
         if (option == known.end()) {
             reading.stray = fromQt(argument);
+            reading.strayAt = first + static_cast<std::size_t>(n) - 1;
             break;
         }
         const QString& name = found[next];
@@ -328,6 +340,7 @@ Reading read(const std::vector<QCommandLineOption>& known, const std::vector<std
         const bool joined = valued && argument.startsWith(spelled + QLatin1Char('='));
         if (argument != spelled && !joined) { // e.g. `--force=yes`, or `-hx`
             reading.stray = fromQt(argument);
+            reading.strayAt = first + static_cast<std::size_t>(n) - 1;
             break;
         }
         ++next;
@@ -348,9 +361,9 @@ Reading read(const std::vector<QCommandLineOption>& known, const std::vector<std
 std::vector<QCommandLineOption> renderOptions()
 {
     std::vector<QCommandLineOption> options{helpOption()};
-    for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "scale", "count", "out-dir",
-                             "size", "quality", "png-level", "frames", "fps", "variations", "recolourings",
-                             "strength"})
+    for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "code", "scale", "count",
+                             "out-dir", "size", "quality", "png-level", "frames", "fps", "variations",
+                             "recolourings", "strength"})
         options.emplace_back(QString::fromLatin1(name), QString(), QStringLiteral("value"));
     for (const char* name : {"force", "quiet", "keep-palette", "palettes", "no-caption", "animate"})
         options.emplace_back(QString::fromLatin1(name), QString());
@@ -390,15 +403,34 @@ Command parseRender(const std::vector<std::string>& args)
     return options;
 }
 
-// `genart [--seed N] [--no-history]`; a later --seed replaces an earlier one.
+// What may be opened by `genart FILE`: anything but an option or a command's name out of place.
+bool openable(const std::string& argument)
+{
+    for (const char* command : {"render", "code", "thumbnail", "help"})
+        if (argument == command)
+            return false;
+    return !argument.starts_with("-");
+}
+
+// `genart [--seed N] [--no-history] [FILE | CODE]`, the options before or after the file; a
+// later --seed replaces an earlier one.
 Command parseWindow(const std::vector<std::string>& args)
 {
     const QCommandLineOption version(QStringLiteral("version"), QString());
     const std::vector<QCommandLineOption> known{helpOption(), version,
                                                 QCommandLineOption(QStringLiteral("seed"), QString(), QStringLiteral("N")),
                                                 QCommandLineOption(QStringLiteral("no-history"), QString())};
-    const Reading reading = read(known, args, 0);
     WindowOptions options;
+    Reading reading = read(known, args, 0);
+    while (reading.stray && openable(*reading.stray) && !options.open) {
+        options.open = reading.stray;
+        Reading rest = read(known, args, reading.strayAt + 1);
+        reading.options.insert(reading.options.end(), rest.options.begin(), rest.options.end());
+        reading.stray = rest.stray;
+    }
+    if (reading.stray && openable(*reading.stray))
+        return error("genart opens one picture at a time, not both '" + *options.open + "' and '" + *reading.stray
+                     + "'");
     for (const GivenOption& option : reading.options) {
         if (isHelp(*option.option))
             return HelpRequest{};
@@ -427,6 +459,10 @@ Command parseCommandLine(const std::vector<std::string>& args)
         return HelpRequest{};
     if (!args.empty() && args[0] == "render")
         return parseRender(args);
+    if (!args.empty() && args[0] == "code")
+        return parseCodeCommand(args);
+    if (!args.empty() && args[0] == "thumbnail")
+        return parseThumbnailCommand(args);
     return parseWindow(args);
 }
 
@@ -442,19 +478,22 @@ const char* const kRenderForms =
     "                [--force] [--quiet]\n"
     "      draw again the picture whose recipe FILE holds (a picture written by genart,\n"
     "      or its text)\n"
+    "  genart render --code CODE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
+    "                [--force] [--quiet]\n"
+    "      draw again the picture of a share code (genart code prints one)\n"
     "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
     "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [--png-level L] [--force] [--quiet]\n"
     "      write K pictures named after their time stamps: the start-up picture, then\n"
     "      each next as new img / new palette (new img / old palette with --keep-palette);\n"
     "      --palettes writes each strip beside its picture; DIR is made if missing\n"
-    "  genart render (--seed N [--actions LIST] | --recipe FILE) (--variations K\n"
+    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) (--variations K\n"
     "                [--strength S] | --recolourings K) --out-dir DIR [SIZE] [--png-level L]\n"
     "                [--time YYYY-MM-DDTHH:MM:SS] [--force] [--quiet]\n"
     "      write K variations of the picture (its formula and strip kept, its other values\n"
     "      moved, S from 0 subtle to 1 wild, default 0.5) or K recolourings (the picture in\n"
     "      new palettes), named as a batch's; a recipe always gives the same K\n"
-    "  genart render (--seed N [--actions LIST] | --recipe FILE) --animate [--frames N]\n"
-    "                [--fps F] --out LOOP.webp|LOOP.mp4 [SIZE] [--force] [--quiet]\n"
+    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) --animate\n"
+    "                [--frames N] [--fps F] --out LOOP.webp|LOOP.mp4 [SIZE] [--force] [--quiet]\n"
     "      a seamless loop of N frames (default 120) at F a second (1 .. 120, default 30):\n"
     "      the picture's palette turns once round, its colours flowing through it\n";
 
@@ -473,11 +512,18 @@ const char* const kNotes =
 std::string usageText()
 {
     return std::string("usage:\n"
-                       "  genart [--seed N] [--no-history]\n"
+                       "  genart [--seed N] [--no-history] [FILE | CODE]\n"
                        "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock;\n"
-                       "      --no-history neither shows the earlier runs' pictures nor keeps this run's\n")
+                       "      --no-history neither shows the earlier runs' pictures nor keeps this run's;\n"
+                       "      FILE (a genart picture, a recipe or .genart file) or a share code opens in it\n")
         + kRenderForms
-        + "  genart --version\n"
+        + "  genart code FILE | genart code CODE\n"
+          "      print the share code of the picture FILE holds: one line, genart: and at most\n"
+          "      200 letters, digits, - and _, that draws it again exactly\n"
+          "  genart thumbnail --size N INPUT OUTPUT\n"
+          "      write a PNG of the picture INPUT holds, N pixels on its longer side (for file\n"
+          "      managers)\n"
+          "  genart --version\n"
           "      print the version\n"
           "  genart --help, genart render --help\n"
           "      print this help, or only the part on render\n"

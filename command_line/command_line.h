@@ -17,10 +17,23 @@ struct LocalMoment {
     int year, month, day, hour, minute, second;
 };
 
-// `genart [--seed N] [--no-history]`
+// `genart [--seed N] [--no-history] [FILE | CODE]`
 struct WindowOptions {
     std::optional<std::uint32_t> seed;
     bool history = true; // read the earlier runs' pictures and keep this run's
+    std::optional<std::string> open; // a picture, recipe file or share code to show once started
+};
+
+// `genart code (FILE | CODE)`: print the share code of a picture.
+struct CodeRequest {
+    std::string source;
+};
+
+// `genart thumbnail --size N INPUT OUTPUT`: what file managers show for genart's files.
+struct ThumbnailRequest {
+    int size = 0; // the longer side, in pixels
+    std::string input;
+    std::string output;
 };
 
 // `genart render` in its three forms:
@@ -32,6 +45,7 @@ struct WindowOptions {
 struct RenderOptions {
     std::optional<std::uint32_t> seed;
     std::optional<std::string> recipe; // redraw the picture a PNG or text recipe describes
+    std::optional<std::string> code;   // or the one a share code describes
     std::string out;
     std::optional<std::string> paletteOut;
     std::vector<Action> actions;
@@ -56,6 +70,8 @@ struct RenderOptions {
     bool force = false;
     bool quiet = false;
 
+    // Whether the picture comes from a recipe (--recipe or --code) rather than a session.
+    bool fromRecipe() const { return recipe || code; }
     // The size pictures are drawn at: --size, or else --scale.
     PictureSize pictureSize() const { return size ? *size : PictureSize::timesNormal(scale); }
     // How the files are encoded: --png-level and --quality, or each format's default.
@@ -88,7 +104,8 @@ struct UsageError {
     std::string message;
 };
 
-using Command = std::variant<WindowOptions, RenderOptions, HelpRequest, VersionRequest, UsageError>;
+using Command = std::variant<WindowOptions, RenderOptions, CodeRequest, ThumbnailRequest, HelpRequest, VersionRequest,
+                             UsageError>;
 
 // Reads the arguments after the program's name. Each value may follow its option or be joined
 // to it with '=' (`--seed 42`, `--seed=42`); the first fault, in the order typed, is the one told.

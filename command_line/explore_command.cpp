@@ -14,6 +14,7 @@
 #include "files/image_output.h"
 #include "files/picture_export.h"
 #include "files/printable.h"
+#include "command_line/share_commands.h"
 #include "files/recipe_file.h"
 #include "generator/image_generator.h"
 #include "platform/qt/image_surface.h"
@@ -42,8 +43,8 @@ std::uint32_t seedOf(const Recipe& recipe)
 std::optional<Recipe> startingPicture(const RenderOptions& options, const Clock& clock, RandomSource& random,
                                       std::ostream& errors)
 {
-    if (options.recipe) {
-        const auto read = readRecipeFile(*options.recipe);
+    if (options.fromRecipe()) {
+        const auto read = givenRecipe(options);
         if (const auto* error = std::get_if<RecipeError>(&read)) {
             errors << "genart: render: " << error->message << '\n';
             return std::nullopt;

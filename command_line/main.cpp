@@ -9,8 +9,10 @@
 #include "command_line/command_line.h"
 #include "command_line/output_streams.h"
 #include "command_line/render_command.h"
+#include "command_line/share_commands.h"
 #include "command_line/stop_signals.h"
 #include "files/printable.h"
+#include "opening/shared_recipe.h"
 #include "platform/vector_state.h"
 
 namespace {
@@ -25,9 +27,10 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
     qtDefaultHandler(type, context, message);
 }
 
-int render(const genart::RenderOptions& options, char* program)
+// Runs a command that draws off-screen; no display is needed or touched.
+template <typename Run>
+int offScreen(char* program, Run run)
 {
-    // Pictures are drawn off-screen; no display is needed or touched.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char* argv[] = {program, nullptr};
@@ -35,11 +38,33 @@ int render(const genart::RenderOptions& options, char* program)
     // Qt's start-up leaves the vector registers in the state that slows every maths call; the
     // threads started from here on begin clean.
     genart::clearUpperVectorState();
-    const int status = genart::runRender(options, std::cerr);
+    return run();
+}
+
+// `genart render`, drawn off-screen; a stop signal is told in one line with its own status.
+int render(const genart::RenderOptions& options, char* program)
+{
+    const int status = offScreen(program, [&options] { return genart::runRender(options, std::cerr); });
     if (status != genart::kStoppedBySignal)
         return status;
     std::cerr << "genart: render: " << genart::StopSignals::line() << '\n';
     return genart::StopSignals::exitStatus();
+}
+
+// `genart [options] FILE`: what FILE holds is read before the window opens, so a file that
+// holds no picture is told like any other bad argument.
+int openWindow(const genart::WindowOptions& window, char* program)
+{
+    std::optional<genart::Recipe> opened;
+    if (window.open) {
+        auto read = genart::recipeFromArgument(*window.open);
+        if (const auto* error = std::get_if<genart::RecipeError>(&read)) {
+            std::cerr << "genart: " << genart::printable(error->message) << '\n';
+            return 2;
+        }
+        opened = std::get<genart::Recipe>(read);
+    }
+    return genart::openWindow(window.seed, window.history, program, opened);
 }
 
 } // namespace
@@ -68,6 +93,9 @@ int main(int argc, char** argv)
         const genart::StopSignals watchingStopSignals;
         return genart::checkedOutputs(render(*options, argv[0]), false);
     }
-    const auto& window = std::get<genart::WindowOptions>(command);
-    return genart::openWindow(window.seed, window.history, argv[0]);
+    if (const auto* code = std::get_if<genart::CodeRequest>(&command))
+        return genart::checkedOutputs(genart::runCode(*code, std::cout, std::cerr), true);
+    if (const auto* thumbnail = std::get_if<genart::ThumbnailRequest>(&command))
+        return offScreen(argv[0], [thumbnail] { return genart::runThumbnail(*thumbnail, std::cerr); });
+    return openWindow(std::get<genart::WindowOptions>(command), argv[0]);
 }

@@ -11,8 +11,9 @@
 
 #include "command_line/animation_command.h"
 #include "command_line/batch_render.h"
-#include "command_line/stop_signals.h"
 #include "command_line/explore_command.h"
+#include "command_line/share_commands.h"
+#include "command_line/stop_signals.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
 #include "files/picture_export.h"
@@ -162,7 +163,7 @@ int renderRecipe(const RenderOptions& options, std::ostream& errors)
     if (outputsClash(options, errors))
         return 2;
     TerminalProgress progress(!options.quiet);
-    const auto read = readRecipeFile(*options.recipe);
+    const auto read = givenRecipe(options);
     if (const auto* error = std::get_if<RecipeError>(&read)) {
         errors << "genart: render: " << error->message << '\n';
         return 2;
@@ -189,7 +190,7 @@ int runRender(const RenderOptions& options, std::ostream& errors)
         return runAnimation(options, *clockFor(options), errors);
     if (options.variations || options.recolourings)
         return runExplore(options, *clockFor(options), errors);
-    if (options.recipe)
+    if (options.fromRecipe())
         return renderRecipe(options, errors);
     if (options.count)
         return runBatch(options, *clockFor(options), errors);

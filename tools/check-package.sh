@@ -6,8 +6,8 @@
 #   tools/check-package.sh --tree BUILD   installs BUILD (cmake --install --strip) into a temporary
 #                                         folder and checks that
 # What is checked in the installed tree: every file in its place, the desktop entry, metainfo and
-# manual page with their validators, icons of the size their folder names, a stripped program, and
-# the installed program drawing a picture. Ends with "N passed, 0 failed", or exits 1 at the first
+# manual page with their validators, icons of the size their folder names, the recipe files' MIME
+# type and thumbnailer, a stripped program, and the installed program drawing a picture. Ends with "N passed, 0 failed", or exits 1 at the first
 # check that fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,6 +43,72 @@ silent() {
     pass "$what"
 }
 
+# A recipe file as genart wrote it for seed 1 at 2026-12-08T12:00:00.
+seed_1_recipe() {
+    cat <<'RECIPE'
+genart-recipe=1
+imeslike=T20261208120000
+palette.base=0x1.cp+3
+palette.spread=0x1.3p+4
+palette.scale1=0x1.bp+4
+palette.scale2=0x1.fp+4
+palette.scale3=0x1.cp+3
+palette.phase1=0x1.9bf753c28f5c3p-1
+palette.phase2=0x1.e60dcf70a3d71p+0
+palette.phase3=0x1.9188cb428f5c3p+2
+palette.stretch1=0x1.ef6606p+4
+palette.stretch2=0x1.328cdp+5
+palette.stretch3=0x1.e95e2p+3
+picture.tip1=0x1.8p+2
+picture.tip2=0x1p+0
+picture.tip3=0x1p+1
+picture.pozic0=0x1.bp+6
+picture.fi0=0x1.0d5019f6f9db2p+2
+picture.r0=0x1.185bd4p+1
+picture.fak1=0x1.35afaep+4
+picture.fak2=0x1.ec6bdcp+3
+picture.fak3=0x1.2768e6p+4
+carried.ba=0x0p+0
+carried.re=0x1.f2b7ebedf366dp+7
+carried.gr=0x1.7209081987388p+2
+carried.bl=0x1.f7f2587952f9ap+7
+carried.barva=0x0p+0
+RECIPE
+}
+
+# The MIME type of recipe files is accepted by shared-mime-info and knows them by name and by
+# their first line; the thumbnailer, run as a file manager runs it, writes a PNG of the size asked.
+check_recipe_type() {
+    local bin=$1 mime=$2 thumbnailer=$3 scratch=$4 out
+    silent "xmllint --noout $(basename "$mime")" xmllint --noout "$mime"
+    mkdir -p "$scratch/mime/packages"
+    cp "$mime" "$scratch/mime/packages/"
+    out=$(update-mime-database -V "$scratch/mime" 2>&1) || fail "update-mime-database: $out"
+    if grep -Ei "warning|error|invalid|unknown|fail" <<<"$out"; then
+        fail "update-mime-database complains: $out"
+    fi
+    grep -q ":application/x-genart-recipe:\*\.genart" "$scratch/mime/globs2" || fail "no *.genart glob in the MIME database"
+    grep -q "genart-recipe=" "$scratch/mime/magic" || fail "no recipe magic in the MIME database"
+    [[ -f "$scratch/mime/application/x-genart-recipe.xml" ]] || fail "the MIME database lacks application/x-genart-recipe"
+    pass "update-mime-database takes application/x-genart-recipe: *.genart and the recipe's first line"
+
+    grep -qx "MimeType=application/x-genart-recipe;" "$thumbnailer" || fail "the thumbnailer is not for recipe files"
+    local exec
+    exec=$(sed -n 's/^Exec=//p' "$thumbnailer")
+    [[ "$exec" == "genart "* ]] || fail "the thumbnailer does not run genart: $exec"
+    seed_1_recipe >"$scratch/shared.genart"
+    exec=${exec/#genart/$bin}
+    exec=${exec//%s/256}
+    exec=${exec//%i/$scratch/shared.genart}
+    exec=${exec//%o/$scratch/thumbnail.png}
+    # Word splitting is how file managers read Exec; the scratch folder holds no spaces.
+    $exec || fail "the thumbnailer ($exec): exit status $?"
+    is_png "$scratch/thumbnail.png" || fail "the thumbnailer wrote no PNG"
+    [[ "$(png_size "$scratch/thumbnail.png")" == 256x192 ]] \
+        || fail "the thumbnail is $(png_size "$scratch/thumbnail.png"), not 256x192"
+    pass "the thumbnailer draws a .genart file as a 256x192 PNG"
+}
+
 check_tree() {
     local prefix=$1 scratch=$2
     local bin=$prefix/bin/genart
@@ -50,12 +116,14 @@ check_tree() {
     local metainfo=$prefix/share/metainfo/$id.metainfo.xml
     local manpage=$prefix/share/man/man1/genart.1.gz
     local doc=$prefix/share/doc/genart
+    local mime=$prefix/share/mime/packages/$id.xml
+    local thumbnailer=$prefix/share/thumbnailers/genart.thumbnailer
 
     [[ -x "$bin" ]] || fail "no program at $bin"
-    for file in "$desktop" "$metainfo" "$manpage" "$doc/copyright" "$doc/changelog.gz"; do
+    for file in "$desktop" "$metainfo" "$manpage" "$doc/copyright" "$doc/changelog.gz" "$mime" "$thumbnailer"; do
         [[ -f "$file" ]] || fail "missing $file"
     done
-    pass "program, desktop entry, metainfo, manual page, copyright and changelog installed"
+    pass "program, desktop entry, metainfo, manual page, copyright, changelog, MIME type and thumbnailer installed"
 
     for size in 16 24 32 48 64 128 256; do
         local icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
@@ -66,11 +134,15 @@ check_tree() {
     pass "icons at 16 24 32 48 64 128 256, each of its folder's size"
 
     silent "desktop-file-validate $id.desktop" desktop-file-validate "$desktop"
-    grep -qx "Exec=genart" "$desktop" || fail "the desktop entry does not run genart"
+    grep -qx "Exec=genart %f" "$desktop" || fail "the desktop entry does not run genart with the file opened"
     grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
     grep -qx "Name=genart" "$desktop" || fail "the desktop entry is not named genart"
     grep -qx "Categories=Graphics;" "$desktop" || fail "the desktop entry is not in Graphics"
     pass "desktop entry runs genart with icon $id"
+    grep -qx "MimeType=application/x-genart-recipe;" "$desktop" || fail "the desktop entry does not open recipe files"
+    pass "desktop entry opens application/x-genart-recipe"
+
+    check_recipe_type "$bin" "$mime" "$thumbnailer" "$scratch"
 
     local validation
     validation=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $validation"
@@ -86,7 +158,7 @@ check_tree() {
     local option
     for option in --seed --out --palette-out --actions --time --scale --force --recipe --count \
         --out-dir --keep-palette --palettes --quiet --help --version --no-history --size --no-caption \
-        --quality --png-level --animate --frames --fps; do
+        --quality --png-level --animate --frames --fps --code; do
         grep -qF -- "${option//-/\\-}" "$scratch/genart.1" || fail "the manual page does not mention $option"
     done
     pass "the manual page covers every option"
