@@ -31,7 +31,6 @@
 #include "app/animation_save.h"
 #include "app/colour_cycling.h"
 #include "app/help_window.h"
-#include "app/history_file.h"
 #include "app/poster_save.h"
 #include "app/save_dialog.h"
 #include "files/picture_export.h"
@@ -54,6 +53,8 @@ const QRect kStatusArea(32, 2, 601, 76);
 const QColor kStatusText(230, 230, 230);
 constexpr int kConfirmationMilliseconds = 4000;
 constexpr int kFadeMilliseconds = 800;
+// How often the window looks whether another window or command changed the library.
+constexpr int kLibraryWatchMilliseconds = 1000;
 
 // Shares of a poster save's progress bar: drawing, then encoding, then writing.
 constexpr int kDrawnAt = 60;
@@ -94,12 +95,10 @@ QString stageAt(int percent, const PictureSize& size)
 } // namespace
 
 Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed,
-             const QString& historyFile)
+             const QString& libraryFile)
     : fixedSeed_(fixedSeed), picture1_(kPictureWidth, kPictureHeight), picture2_(kStripWidth, kStripHeight),
-      session_(random, clock, picture1_, picture2_)
+      session_(random, clock, picture1_, picture2_), libraryFile_(libraryFile), library_(openWindowLibrary(libraryFile))
 {
-    if (!historyFile.isEmpty())
-        historyFile_ = std::make_unique<HistoryFile>(historyFile, std::cerr);
 
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/genart/genart-256.png"))); // packaging/icons, as installed for the desktop
@@ -184,9 +183,13 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     saveAnimationAction = new QAction(tr("Save animation…"), this);
     auto* animationSeparator = new QAction(this);
     animationSeparator->setSeparator(true);
-    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction});
-    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, animationSeparator,
-                          cycleAction, saveAnimationAction});
+    favouriteAction = new QAction(tr("Favourite"), this);
+    favouriteAction->setShortcut(QKeySequence(Qt::Key_F));
+    favouriteAction->setCheckable(true);
+    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction, favouriteAction});
+    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, favouriteAction,
+                          animationSeparator, cycleAction, saveAnimationAction});
+    connect(favouriteAction, &QAction::triggered, this, &Form1::toggleFavourite);
     cycling_ = new ColourCycling(*Picture1, *Picture2, this);
     connect(cycleAction, &QAction::triggered, this, &Form1::toggleColourCycling);
     connect(cycling_, &ColourCycling::runningChanged, cycleAction, &QAction::setChecked);
@@ -197,7 +200,6 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     connect(previousAction, &QAction::triggered, this, &Form1::showPrevious);
     connect(nextAction, &QAction::triggered, this, &Form1::showNext);
     connect(helpAction, &QAction::triggered, this, &Form1::showHelp);
-    updateNavigation();
 
     statusLine = new QLabel(canvas);
     statusLine->setGeometry(kStatusArea);
@@ -217,6 +219,7 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     statusFade_->setEndValue(0.0);
     connect(statusTimer_, &QTimer::timeout, statusFade_, [this] { statusFade_->start(); });
     connect(statusFade_, &QPropertyAnimation::finished, statusLine, &QWidget::hide);
+    makePlaceLine();
 }
 
 Form1::~Form1()
@@ -226,6 +229,21 @@ Form1::~Form1()
         poster_->cancel();
         poster_->waitForFinished();
     }
+}
+
+void Form1::makePlaceLine()
+{
+    // At the right of the status band, where the messages on the left never reach.
+    constexpr int kPlaceWidth = 150;
+    placeLine = new QLabel(canvas);
+    placeLine->setObjectName(QStringLiteral("placeLine"));
+    placeLine->setGeometry(kStatusArea.right() - kPlaceWidth, kStatusArea.top(), kPlaceWidth, kStatusArea.height());
+    placeLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    placeLine->setPalette(statusLine->palette());
+    statusLine->setContentsMargins(0, 0, kPlaceWidth, 0);
+    libraryWatch_ = new QTimer(this);
+    connect(libraryWatch_, &QTimer::timeout, this, &Form1::watchLibrary);
+    libraryWatch_->start(kLibraryWatchMilliseconds);
 }
 
 void Form1::addKey(const QKeySequence& key, QPushButton* button)
@@ -246,10 +264,9 @@ void Form1::Form_Load()
     if (windowHandle())
         connect(windowHandle(), &QWindow::screenChanged, this, &Form1::showSurfaces, Qt::UniqueConnection);
 
-    if (historyFile_)
-        history_.prepend(historyFile_->load());
+    carryOverOldHistory();
     session_.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
-    record();
+    record(origins::kStart);
     showSurfaces();
 }
 
@@ -276,53 +293,21 @@ void Form1::Command5_Click()
 void Form1::perform(Action action)
 {
     cycling_->stop();
+    // A command given on an earlier entry draws from it: that entry is the new one's parent.
+    std::vector<std::int64_t> parents;
+    if (shownId_)
+        parents.push_back(*shownId_);
     session_.perform(action);
-    record();
+    record(origins::kCommand, parents);
     showSurfaces();
 }
 
-void Form1::record()
-{
-    history_.append({session_.recipe(), session_.palette()});
-    if (historyFile_)
-        historyFile_->save(history_.entries());
-    updateNavigation();
-}
-
-void Form1::showNewEntry(const HistoryEntry& entry, const std::string& /*origin*/,
-                         const std::vector<std::int64_t>& /*parents*/)
+void Form1::showNewEntry(const HistoryEntry& entry, const std::string& origin, const std::vector<std::int64_t>& parents)
 {
     cycling_->stop();
     session_.restore(entry.picture, entry.strip);
-    record();
+    record(origin, parents);
     showSurfaces();
-}
-
-void Form1::showPrevious()
-{
-    if (history_.goBack())
-        showEntry();
-}
-
-void Form1::showNext()
-{
-    if (history_.goForward())
-        showEntry();
-}
-
-void Form1::showEntry()
-{
-    cycling_->stop();
-    const HistoryEntry& entry = history_.shown();
-    session_.restore(entry.picture, entry.strip);
-    showSurfaces();
-    updateNavigation();
-}
-
-void Form1::updateNavigation()
-{
-    previousAction->setEnabled(history_.canGoBack());
-    nextAction->setEnabled(history_.canGoForward());
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent* event)

@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 
+#include "library_files/entry_files.h"
+
 namespace genart {
 namespace {
 
@@ -88,8 +90,9 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
         filters << QObject::tr(type.filter);
     const int typeIndex = std::clamp(settings.value(QLatin1String(kFilterKey), 0).toInt(), 0,
                                      static_cast<int>(std::size(kFileTypes)) - 1);
-    const QString fileName = name + QLatin1Char('.') + QLatin1String(kFileTypes[typeIndex].suffix);
-    QFileDialog dialog(parent, QObject::tr("Save picture"), QDir(startingFolder(settings)).filePath(fileName));
+    const QString folder = startingFolder(settings);
+    QFileDialog dialog(parent, QObject::tr("Save picture"),
+                       unusedPath(folder, name, QLatin1String(kFileTypes[typeIndex].suffix)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog); // so the size choice can sit in it
     dialog.setNameFilters(filters);

@@ -8,7 +8,7 @@
 #include <QGuiApplication>
 
 #include "app/form1.h"
-#include "app/history_file.h"
+#include "library/library_location.h"
 
 namespace genart {
 namespace {
@@ -53,10 +53,11 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
     int argc = 1;
     char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
-    // Where the settings (the save dialog's folder and size) and the picture history live.
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvanik"));
+    // Where the settings (the save dialog's folder and size) live; the library is in the same
+    // organisation's data folder.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvanik.example"));
-    QCoreApplication::setApplicationName(QStringLiteral("genart"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     // So a Wayland shell links the window to its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanik.genart"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GENART_VERSION));
@@ -67,7 +68,7 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
     }
     TwisterRandom random;
     SystemClock clock;
-    Form1 window(random, clock, seed, history ? defaultHistoryPath() : QString());
+    Form1 window(random, clock, seed, history ? QString::fromStdString(defaultLibraryPath()) : QString());
     window.Form_Load();
     return app.exec();
 }

@@ -50,34 +50,6 @@ struct EntryText {
 
 } // namespace
 
-void PictureHistory::prepend(const std::vector<HistoryEntry>& earlier)
-{
-    entries_.insert(entries_.begin(), earlier.begin(), earlier.end());
-    shown_ = entries_.empty() ? 0 : entries_.size() - 1;
-}
-
-void PictureHistory::append(const HistoryEntry& entry)
-{
-    entries_.push_back(entry);
-    shown_ = entries_.size() - 1;
-}
-
-bool PictureHistory::goBack()
-{
-    if (!canGoBack())
-        return false;
-    --shown_;
-    return true;
-}
-
-bool PictureHistory::goForward()
-{
-    if (!canGoForward())
-        return false;
-    ++shown_;
-    return true;
-}
-
 std::string historyEntryText(const HistoryEntry& entry)
 {
     return recipeText(entry.picture) + stripLines(entry);

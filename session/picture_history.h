@@ -22,34 +22,6 @@ struct HistoryEntry {
     bool operator==(const HistoryEntry&) const = default;
 };
 
-// Every state shown so far, oldest first, and which one is on the screen. Entries are only
-// ever appended; going back and forth moves the view, never the entries.
-class PictureHistory {
-public:
-    // Entries kept from an earlier run go in front of everything; the view goes to the newest.
-    void prepend(const std::vector<HistoryEntry>& earlier);
-    // A new entry after the newest; the view moves to it.
-    void append(const HistoryEntry& entry);
-
-    bool empty() const { return entries_.empty(); }
-    std::size_t size() const { return entries_.size(); }
-    const std::vector<HistoryEntry>& entries() const { return entries_; }
-
-    // Which entry is shown; meaningless while empty.
-    std::size_t index() const { return shown_; }
-    const HistoryEntry& shown() const { return entries_.at(shown_); }
-
-    bool canGoBack() const { return !entries_.empty() && shown_ > 0; }
-    bool canGoForward() const { return shown_ + 1 < entries_.size(); }
-    // Moves the view one entry; false, with nothing changed, at either end.
-    bool goBack();
-    bool goForward();
-
-private:
-    std::vector<HistoryEntry> entries_;
-    std::size_t shown_ = 0;
-};
-
 // How many of the newest entries a history file keeps.
 inline constexpr std::size_t kKeptEntries = 1000;
 inline constexpr const char* kHistoryKey = "genart-history";
