@@ -368,6 +368,16 @@ LibraryResult<std::optional<std::int64_t>> Library::newest()
     });
 }
 
+LibraryResult<bool> Library::isFavourite(std::int64_t id)
+{
+    return flattened(guarded("the library cannot be read", [&]() -> LibraryResult<bool> {
+        Statement read(connection_->handle(), "SELECT favourite FROM entries WHERE id = ?1 AND removed IS NULL");
+        if (!read.bind(1, id).step())
+            return LibraryError{noEntry(id)};
+        return read.integer(0) != 0;
+    }));
+}
+
 LibraryResult<LibraryEntry> Library::entry(std::int64_t id)
 {
     auto found = entries({id});

@@ -66,6 +66,8 @@ public:
     LibraryResult<std::optional<std::int64_t>> next(std::int64_t id);
     LibraryResult<std::optional<std::int64_t>> newest();
 
+    // Whether an entry is a favourite, without reading the rest of it.
+    LibraryResult<bool> isFavourite(std::int64_t id);
     // An entry by its id: "no entry 17" when there is none (or it was removed).
     LibraryResult<LibraryEntry> entry(std::int64_t id);
     // Several, in the order asked; the first id that is not there is the error.
