@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "command_line/library_command.h"
 #include "files/file_format.h"
 #include "files/image_encoding.h"
 
@@ -153,6 +154,10 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
             options.frames = n;
         else
             options.fps = n;
+    } else if (option == "--entry") {
+        options.entry = parseEntryId(value);
+        if (!options.entry)
+            return "--entry takes an entry's id, a whole number from 1, not '" + value + "'";
     } else if (option == "--count") {
         const auto count = parseWholeNumber(value, 1, kLargestCount);
         if (!count)
@@ -201,7 +206,11 @@ std::optional<std::string> formatProblem(const RenderOptions& o, Has has)
 std::optional<std::string> contradiction(const RenderOptions& o, const std::vector<std::string>& given)
 {
     auto has = [&](const char* option) { return std::find(given.begin(), given.end(), option) != given.end(); };
-    if (o.recipe) {
+    if (o.entry) {
+        for (const char* option : {"--seed", "--recipe", "--actions", "--time", "--count", "--animate"})
+            if (has(option))
+                return std::string("--entry cannot be combined with ") + option + ": the entry fixes the picture";
+    } else if (o.recipe) {
         if (o.seed)
             return "--recipe and --seed cannot be combined: a recipe fixes every value";
         for (const char* option : {"--actions", "--time", "--count"})
@@ -333,7 +342,7 @@ std::vector<QCommandLineOption> renderOptions()
 {
     std::vector<QCommandLineOption> options{helpOption()};
     for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "scale", "count", "out-dir",
-                             "size", "quality", "png-level", "frames", "fps"})
+                             "size", "quality", "png-level", "frames", "fps", "entry"})
         options.emplace_back(QString::fromLatin1(name), QString(), QStringLiteral("value"));
     for (const char* name : {"force", "quiet", "keep-palette", "palettes", "no-caption", "animate"})
         options.emplace_back(QString::fromLatin1(name), QString());
@@ -404,12 +413,19 @@ Command parseWindow(const std::vector<std::string>& args)
 
 } // namespace
 
+std::optional<std::string> takeRenderValue(RenderOptions& options, const std::string& option, const std::string& value)
+{
+    return takeValue(options, option, value);
+}
+
 Command parseCommandLine(const std::vector<std::string>& args)
 {
     if (!args.empty() && args[0] == "help")
         return HelpRequest{};
     if (!args.empty() && args[0] == "render")
         return parseRender(args);
+    if (!args.empty() && args[0] == "library")
+        return parseLibraryCommand(args);
     return parseWindow(args);
 }
 
@@ -425,6 +441,8 @@ const char* const kRenderForms =
     "                [--force] [--quiet]\n"
     "      draw again the picture whose recipe FILE holds (a picture written by genart,\n"
     "      or its text)\n"
+    "  genart render --entry ID --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT] [--force]\n"
+    "      draw again an entry of the library (see genart library list), exactly as it was shown\n"
     "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
     "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [--png-level L] [--force] [--quiet]\n"
     "      write K pictures named after their time stamps: the start-up picture, then\n"
@@ -453,7 +471,7 @@ std::string usageText()
                        "  genart [--seed N] [--no-history]\n"
                        "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock;\n"
                        "      --no-history neither shows the earlier runs' pictures nor keeps this run's\n")
-        + kRenderForms
+        + kRenderForms + libraryForms()
         + "  genart --version\n"
           "      print the version\n"
           "  genart --help, genart render --help\n"

@@ -6,6 +6,7 @@
 
 #include "app/window_start.h"
 #include "command_line/command_line.h"
+#include "command_line/library_command.h"
 #include "command_line/render_command.h"
 #include "files/printable.h"
 #include "platform/vector_state.h"
@@ -22,9 +23,11 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
     qtDefaultHandler(type, context, message);
 }
 
-int render(const genart::RenderOptions& options, char* program)
+// Runs `run` with a QGuiApplication for drawing: pictures are drawn off-screen; no display is
+// needed or touched.
+template <class Run>
+int withoutDisplay(char* program, Run run)
 {
-    // Pictures are drawn off-screen; no display is needed or touched.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char* argv[] = {program, nullptr};
@@ -32,7 +35,7 @@ int render(const genart::RenderOptions& options, char* program)
     // Qt's start-up leaves the vector registers in the state that slows every maths call; the
     // threads started from here on begin clean.
     genart::clearUpperVectorState();
-    return genart::runRender(options, std::cerr);
+    return run();
 }
 
 } // namespace
@@ -55,7 +58,9 @@ int main(int argc, char** argv)
         return 0;
     }
     if (const auto* options = std::get_if<genart::RenderOptions>(&command))
-        return render(*options, argv[0]);
+        return withoutDisplay(argv[0], [&] { return genart::runRender(*options, std::cerr); });
+    if (const auto* request = std::get_if<genart::LibraryRequest>(&command))
+        return withoutDisplay(argv[0], [&] { return genart::runLibrary(*request, std::cout, std::cerr); });
     const auto& window = std::get<genart::WindowOptions>(command);
     return genart::openWindow(window.seed, window.history, argv[0]);
 }

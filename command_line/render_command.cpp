@@ -11,6 +11,7 @@
 
 #include "command_line/animation_command.h"
 #include "command_line/batch_render.h"
+#include "command_line/library_command.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
 #include "files/picture_export.h"
@@ -166,6 +167,8 @@ int renderRecipe(const RenderOptions& options, std::ostream& errors)
 
 int runRender(const RenderOptions& options, std::ostream& errors)
 {
+    if (options.entry)
+        return renderEntry(options, errors);
     if (options.animate)
         return runAnimation(options, *clockFor(options), errors);
     if (options.recipe)

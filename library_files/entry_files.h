@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,15 @@ struct EntryPictureSettings {
     PictureSize size;
     bool caption = true;
     EncodeSettings encoding;
+    bool replace = false; // an existing file is replaced (never through a link), else refused
 };
 
 // Draws an entry's picture at the size asked and writes it at `path` (the format its extension
-// names) with its recipe; the file appears whole or not at all and replaces nothing. "" or a
-// one-line reason naming the path. Every picture file the library's views and commands write
-// goes through here.
-std::string writeEntryPicture(const HistoryEntry& entry, const std::string& path, const EntryPictureSettings& settings);
+// names) with its recipe, and, given `stripPath`, the strip it was shown with; the files appear
+// whole or not at all. "" or a one-line reason naming the path. Every picture file the library's
+// views and commands write goes through here.
+std::string writeEntryPicture(const HistoryEntry& entry, const std::string& path, const EntryPictureSettings& settings,
+                              const std::optional<std::string>& stripPath = std::nullopt);
 
 struct ExportedEntries {
     std::vector<std::string> written; // the files, in the order of the entries
