@@ -30,6 +30,7 @@
 
 #include "app/animation_save.h"
 #include "app/colour_cycling.h"
+#include "app/gallery_window.h"
 #include "app/help_window.h"
 #include "app/poster_save.h"
 #include "app/save_dialog.h"
@@ -186,10 +187,14 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     favouriteAction = new QAction(tr("Favourite"), this);
     favouriteAction->setShortcut(QKeySequence(Qt::Key_F));
     favouriteAction->setCheckable(true);
-    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction, favouriteAction});
+    galleryAction = new QAction(tr("Gallery…"), this);
+    galleryAction->setShortcut(QKeySequence(Qt::Key_G));
+    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction, favouriteAction,
+                galleryAction});
     Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, favouriteAction,
-                          animationSeparator, cycleAction, saveAnimationAction});
+                          galleryAction, animationSeparator, cycleAction, saveAnimationAction});
     connect(favouriteAction, &QAction::triggered, this, &Form1::toggleFavourite);
+    connect(galleryAction, &QAction::triggered, this, &Form1::showGallery);
     cycling_ = new ColourCycling(*Picture1, *Picture2, this);
     connect(cycleAction, &QAction::triggered, this, &Form1::toggleColourCycling);
     connect(cycling_, &ColourCycling::runningChanged, cycleAction, &QAction::setChecked);
@@ -224,6 +229,7 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
 
 Form1::~Form1()
 {
+    delete gallery; // before the library it shows, which goes before the window's children
     // A poster still being drawn is abandoned, not left running past the window.
     if (poster_) {
         poster_->cancel();
@@ -414,6 +420,8 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     if (helpWindow)
         helpWindow->close(); // goes with the window; reopened by F1 should the window stay
+    if (gallery)
+        gallery->close();
     if (!poster_ && !animationSave_) {
         QWidget::closeEvent(event);
         return;

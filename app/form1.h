@@ -33,6 +33,7 @@ std::unique_ptr<Library> openWindowLibrary(const QString& path);
 class AnimationSave;
 struct AnimationChoice;
 class ColourCycling;
+class GalleryWindow;
 class HelpWindow;
 class SurfaceView;
 
@@ -87,6 +88,8 @@ public:
     bool showKeptEntry(std::int64_t id);
     // F: the entry shown becomes a favourite, or stops being one.
     void toggleFavourite();
+    // G: the gallery of every entry's thumbnail, made at the first use.
+    void showGallery();
 
     // C: the colours of the picture and the strip flow, or stand still again as they were.
     void toggleColourCycling();
@@ -112,12 +115,14 @@ public:
     QAction* cycleAction = nullptr;    // "Cycle colours", C
     QAction* saveAnimationAction = nullptr; // "Save animation…"
     QAction* favouriteAction = nullptr; // "Favourite", F
+    QAction* galleryAction = nullptr;   // "Gallery…", G
 
     QScrollArea* scrollArea = nullptr;
     QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
     QLabel* statusLine = nullptr; // above the picture: where a save went, fading away
     QLabel* placeLine = nullptr;  // above the picture, at its right: "12 of 40", a star for a favourite
     HelpWindow* helpWindow = nullptr; // made at the first F1
+    GalleryWindow* gallery = nullptr; // made at the first G
 
     SurfaceView* Picture1 = nullptr;
     SurfaceView* Picture2 = nullptr;

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/colour_cycling.h"
+#include "app/gallery_window.h"
 #include "library/history_import.h"
 
 namespace genart {
@@ -107,6 +108,15 @@ void Form1::toggleFavourite()
     updateNavigation();
 }
 
+void Form1::showGallery()
+{
+    if (!gallery)
+        gallery = new GalleryWindow(*this, *library_);
+    gallery->show();
+    gallery->raise();
+    gallery->activateWindow();
+}
+
 void Form1::updateNavigation()
 {
     seenChange_ = library_->changeCount();
@@ -118,11 +128,13 @@ void Form1::updateNavigation()
     const auto count = valueOf(library_->count());
     if (shownId_)
         shownFavourite_ = valueOf(library_->isFavourite(*shownId_)).value_or(false);
-    favouriteAction->setEnabled(shownId_.has_value());
+    favouriteAction->setEnabled(position.has_value());
     favouriteAction->setChecked(shownFavourite_);
     if (position && count)
         placeLine->setText(tr("%1 of %2").arg(*position + 1).arg(*count)
                            + (shownFavourite_ ? QStringLiteral(" \u2605") : QString()));
+    else if (shownId_)
+        placeLine->setText(tr("removed from the library"));
     else
         placeLine->setText(tr("not kept yet"));
 }

@@ -20,6 +20,7 @@ const Key kKeys[] = {
     {"Left, Alt+Left, mouse back", "the previous picture"},
     {"Right, Alt+Right, mouse forward", "the next picture"},
     {"F", "favourite: mark the picture shown, or unmark it (a star above it)"},
+    {"G", "the gallery: thumbnails of every picture kept, to find one again, export or remove"},
     {"Ctrl+S", "save the picture shown, with its recipe, at 1×, 2×, 4× or 8×"},
     {"Ctrl+C", "copy the picture shown"},
     {"C", "cycle colours: the picture's colours flow round its palette; C again shows it still"},
