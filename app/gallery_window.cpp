@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -44,6 +45,20 @@ QString thumbnailFolder()
     return cache.empty() ? QString() : QString::fromStdString(cache + "/thumbnails");
 }
 
+// Each entry's thumbnail with its name under it.
+class ThumbnailDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->decorationPosition = QStyleOptionViewItem::Top;
+        option->displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
+    }
+};
+
 } // namespace
 
 GalleryWindow::GalleryWindow(Form1& form, Library& library)
@@ -54,14 +69,17 @@ GalleryWindow::GalleryWindow(Form1& form, Library& library)
     thumbnails_ = new ThumbnailLoader(thumbnailFolder(), this);
     model_ = new GalleryModel(library_, *thumbnails_, this);
 
+    // A list that flows and wraps like icons: in icon mode the view would keep a record of every
+    // row, 40 bytes an entry, where a wrapping list keeps one position.
     view = new QListView(this);
-    view->setViewMode(QListView::IconMode);
+    view->setFlow(QListView::LeftToRight);
+    view->setWrapping(true);
     view->setResizeMode(QListView::Adjust);
     view->setMovement(QListView::Static);
     view->setUniformItemSizes(true); // the view never asks every row for its size
-    view->setLayoutMode(QListView::Batched);
     view->setIconSize(ThumbnailLoader::size());
     view->setSpacing(6);
+    view->setItemDelegate(new ThumbnailDelegate(view));
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setModel(model_);
     connect(view, &QListView::clicked, this, &GalleryWindow::showEntryAt);

@@ -187,7 +187,7 @@ void Library::recover(const SqliteFailure& failure)
 {
     flusher_.reset();
     connection_.reset();
-    known_.reset();
+    known_.clear();
     const std::string aside = setAside(path_);
     std::string told = "The library " + path_ + " is damaged (" + failure.what() + ")";
     try {
@@ -292,14 +292,24 @@ LibraryResult<std::int64_t> Library::count(const EntryFilter& filter)
 
 std::optional<std::int64_t> Library::knownPosition(std::int64_t id)
 {
-    if (known_ && known_->id == id && known_->change == changeCount())
-        return known_->position;
+    if (knownAt_ != changeCount())
+        known_.clear();
+    for (const KnownPosition& known : known_)
+        if (known.id == id)
+            return known.position;
     return std::nullopt;
 }
 
 void Library::know(std::int64_t id, std::int64_t position)
 {
-    known_ = KnownPosition{id, position, changeCount()};
+    constexpr std::size_t kKnown = 8; // the entry shown and its neighbours, a few times over
+    const std::uint64_t change = changeCount();
+    if (knownAt_ != change)
+        known_.clear();
+    knownAt_ = change;
+    known_.push_front({id, position});
+    if (known_.size() > kKnown)
+        known_.pop_back();
 }
 
 LibraryResult<std::int64_t> Library::positionOf(std::int64_t id)

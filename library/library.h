@@ -104,12 +104,11 @@ private:
     void useFile(std::unique_ptr<SqliteConnection> connection);
     LibraryResult<std::optional<std::int64_t>> step(std::int64_t id, int by, const char* sql);
     void committed();
-    // The position of one entry as last found, while nobody has changed the library since: a
+    // The positions of the entries last found, while nobody has changed the library since: a
     // window stepping through 100,000 entries counts them once, not at every step.
     struct KnownPosition {
         std::int64_t id;
         std::int64_t position;
-        std::uint64_t change;
     };
     std::optional<std::int64_t> knownPosition(std::int64_t id);
     void know(std::int64_t id, std::int64_t position);
@@ -120,7 +119,8 @@ private:
     std::deque<NewEntry> waiting_;
     std::vector<std::string> notices_;
     std::uint64_t ownChanges_ = 0;
-    std::optional<KnownPosition> known_;
+    std::deque<KnownPosition> known_; // the last found at the front
+    std::uint64_t knownAt_ = 0;       // the change count they hold for
     std::unique_ptr<LogFlusher> flusher_;
 };
 
