@@ -68,8 +68,10 @@ std::vector<std::int64_t> joined(std::vector<std::int64_t> one, const std::vecto
 
 } // namespace
 
-std::vector<std::int64_t> entriesOfShownPicture(const Form1&)
+std::vector<std::int64_t> entriesOfShownPicture(const Form1& form)
 {
+    if (const auto id = form.shownEntryId())
+        return {*id};
     return {};
 }
 

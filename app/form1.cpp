@@ -32,8 +32,8 @@
 #include "app/animation_save.h"
 #include "app/colour_cycling.h"
 #include "app/explore_window.h"
+#include "app/gallery_window.h"
 #include "app/help_window.h"
-#include "app/history_file.h"
 #include "app/poster_save.h"
 #include "app/save_dialog.h"
 #include "app/share_actions.h"
@@ -58,6 +58,8 @@ const QRect kStatusArea(32, 2, 601, 76);
 const QColor kStatusText(230, 230, 230);
 constexpr int kConfirmationMilliseconds = 4000;
 constexpr int kFadeMilliseconds = 800;
+// How often the window looks whether another window or command changed the library.
+constexpr int kLibraryWatchMilliseconds = 1000;
 
 // Shares of a poster save's progress bar: drawing, then encoding, then writing.
 constexpr int kDrawnAt = 60;
@@ -98,12 +100,11 @@ QString stageAt(int percent, const PictureSize& size)
 } // namespace
 
 Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed,
-             const QString& historyFile)
+             const QString& libraryFile)
     : fixedSeed_(fixedSeed), picture1_(kPictureWidth, kPictureHeight), picture2_(kStripWidth, kStripHeight),
-      session_(random, clock, picture1_, picture2_), random_(random), clock_(clock)
+      session_(random, clock, picture1_, picture2_), libraryFile_(libraryFile), library_(openWindowLibrary(libraryFile)),
+      random_(random), clock_(clock)
 {
-    if (!historyFile.isEmpty())
-        historyFile_ = std::make_unique<HistoryFile>(historyFile, std::cerr);
 
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/genart/genart-256.png"))); // packaging/icons, as installed for the desktop
@@ -188,9 +189,17 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     saveAnimationAction = new QAction(tr("Save animation…"), this);
     auto* animationSeparator = new QAction(this);
     animationSeparator->setSeparator(true);
-    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction});
-    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, animationSeparator,
-                          cycleAction, saveAnimationAction});
+    favouriteAction = new QAction(tr("Favourite"), this);
+    favouriteAction->setShortcut(QKeySequence(Qt::Key_F));
+    favouriteAction->setCheckable(true);
+    galleryAction = new QAction(tr("Gallery…"), this);
+    galleryAction->setShortcut(QKeySequence(Qt::Key_G));
+    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction, favouriteAction,
+                galleryAction});
+    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, favouriteAction,
+                          galleryAction, animationSeparator, cycleAction, saveAnimationAction});
+    connect(favouriteAction, &QAction::triggered, this, &Form1::toggleFavourite);
+    connect(galleryAction, &QAction::triggered, this, &Form1::showGallery);
     cycling_ = new ColourCycling(*Picture1, *Picture2, this);
     connect(cycleAction, &QAction::triggered, this, &Form1::toggleColourCycling);
     connect(cycling_, &ColourCycling::runningChanged, cycleAction, &QAction::setChecked);
@@ -202,7 +211,6 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     connect(nextAction, &QAction::triggered, this, &Form1::showNext);
     connect(helpAction, &QAction::triggered, this, &Form1::showHelp);
     addExploreActions();
-    updateNavigation();
 
     // Opening, pasting and dropping what is shared; the code and the recipe to share.
     share = new ShareActions(*this);
@@ -230,15 +238,32 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     statusFade_->setEndValue(0.0);
     connect(statusTimer_, &QTimer::timeout, statusFade_, [this] { statusFade_->start(); });
     connect(statusFade_, &QPropertyAnimation::finished, statusLine, &QWidget::hide);
+    makePlaceLine();
 }
 
 Form1::~Form1()
 {
+    delete gallery; // before the library it shows, which goes before the window's children
     // A poster still being drawn is abandoned, not left running past the window.
     if (poster_) {
         poster_->cancel();
         poster_->waitForFinished();
     }
+}
+
+void Form1::makePlaceLine()
+{
+    // At the right of the status band, where the messages on the left never reach.
+    constexpr int kPlaceWidth = 150;
+    placeLine = new QLabel(canvas);
+    placeLine->setObjectName(QStringLiteral("placeLine"));
+    placeLine->setGeometry(kStatusArea.right() - kPlaceWidth, kStatusArea.top(), kPlaceWidth, kStatusArea.height());
+    placeLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    placeLine->setPalette(statusLine->palette());
+    statusLine->setContentsMargins(0, 0, kPlaceWidth, 0);
+    libraryWatch_ = new QTimer(this);
+    connect(libraryWatch_, &QTimer::timeout, this, &Form1::watchLibrary);
+    libraryWatch_->start(kLibraryWatchMilliseconds);
 }
 
 void Form1::addKey(const QKeySequence& key, QPushButton* button)
@@ -259,10 +284,9 @@ void Form1::Form_Load()
     if (windowHandle())
         connect(windowHandle(), &QWindow::screenChanged, this, &Form1::showSurfaces, Qt::UniqueConnection);
 
-    if (historyFile_)
-        history_.prepend(historyFile_->load());
+    carryOverOldHistory();
     session_.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
-    record();
+    record(origins::kStart);
     showSurfaces();
     hintKeysOnFirstStart();
 }
@@ -290,53 +314,21 @@ void Form1::Command5_Click()
 void Form1::perform(Action action)
 {
     cycling_->stop();
+    // A command given on an earlier entry draws from it: that entry is the new one's parent.
+    std::vector<std::int64_t> parents;
+    if (shownId_)
+        parents.push_back(*shownId_);
     session_.perform(action);
-    record();
+    record(origins::kCommand, parents);
     showSurfaces();
 }
 
-void Form1::record()
-{
-    history_.append({session_.recipe(), session_.palette()});
-    if (historyFile_)
-        historyFile_->save(history_.entries());
-    updateNavigation();
-}
-
-void Form1::showNewEntry(const HistoryEntry& entry, const std::string& /*origin*/,
-                         const std::vector<std::int64_t>& /*parents*/)
+void Form1::showNewEntry(const HistoryEntry& entry, const std::string& origin, const std::vector<std::int64_t>& parents)
 {
     cycling_->stop();
     session_.restore(entry.picture, entry.strip);
-    record();
+    record(origin, parents);
     showSurfaces();
-}
-
-void Form1::showPrevious()
-{
-    if (history_.goBack())
-        showEntry();
-}
-
-void Form1::showNext()
-{
-    if (history_.goForward())
-        showEntry();
-}
-
-void Form1::showEntry()
-{
-    cycling_->stop();
-    const HistoryEntry& entry = history_.shown();
-    session_.restore(entry.picture, entry.strip);
-    showSurfaces();
-    updateNavigation();
-}
-
-void Form1::updateNavigation()
-{
-    previousAction->setEnabled(history_.canGoBack());
-    nextAction->setEnabled(history_.canGoForward());
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent* event)
@@ -445,6 +437,8 @@ void Form1::closeEvent(QCloseEvent* event)
         helpWindow->close(); // goes with the window; reopened by F1 should the window stay
     if (exploreWindow)
         exploreWindow->close();
+    if (gallery)
+        gallery->close();
     if (!poster_ && !animationSave_) {
         QWidget::closeEvent(event);
         return;

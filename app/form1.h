@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "library/library.h"
 #include "session/picture_history.h"
 #include "session/picture_session.h"
 #include "session/picture_size.h"
@@ -25,12 +26,16 @@ class QTimer;
 
 namespace genart {
 
+// The library a window keeps its pictures in: the file, shared, flushed to the disk off the
+// window's thread; in memory when there is no file (or it cannot be used, which it then tells).
+std::unique_ptr<Library> openWindowLibrary(const QString& path);
+
 class AnimationSave;
 struct AnimationChoice;
 class ColourCycling;
 class ExploreWindow;
+class GalleryWindow;
 class HelpWindow;
-class HistoryFile;
 class ShareActions;
 class SurfaceView;
 
@@ -40,10 +45,12 @@ class SurfaceView;
 class Form1 final : public QWidget {
     Q_OBJECT
 public:
-    // Without a fixed seed, start-up seeds the generator from the time of day. With a history
-    // file, the pictures of earlier runs come before this run's and every new one is kept there.
+    // Without a fixed seed, start-up seeds the generator from the time of day. Every picture
+    // shown is kept in the library at `libraryFile`, which other windows and the command line
+    // share, and the history file earlier versions kept beside it is carried in once. Without
+    // one, the window keeps its pictures in memory until it closes.
     Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed = std::nullopt,
-          const QString& historyFile = QString());
+          const QString& libraryFile = QString());
     ~Form1() override;
 
     // Shows the window and draws the first palette and picture.
@@ -52,8 +59,10 @@ public:
     const ImageSurface& picture1Surface() const { return picture1_; }
     const ImageSurface& picture2Surface() const { return picture2_; }
     const PictureSession& session() const { return session_; }
-    // Every state shown, and which one is on the screen.
-    const PictureHistory& history() const { return history_; }
+    // Every picture kept, by any window; and the entry on the screen, if it is kept (a picture the
+    // library could not write yet has none).
+    Library& library() { return *library_; }
+    std::optional<std::int64_t> shownEntryId() const { return shownId_; }
 
     // Writes the picture on the screen at `size`, with or without its caption, in the format
     // the path's extension names, carrying its recipe; the file appears whole or not at all.
@@ -74,9 +83,17 @@ public:
     void showNewEntry(const HistoryEntry& entry, const std::string& origin,
                       const std::vector<std::int64_t>& parents = {});
 
-    // The entry before or after the one shown; nothing at either end.
+    // The entry before or after the one shown, in the order entries were added by any window;
+    // nothing at either end.
     void showPrevious();
     void showNext();
+    // Shows a kept entry exactly as it was, as Left and Right do; false, and told in the status
+    // line, when it cannot be read.
+    bool showKeptEntry(std::int64_t id);
+    // F: the entry shown becomes a favourite, or stops being one.
+    void toggleFavourite();
+    // G: the gallery of every entry's thumbnail, made at the first use.
+    void showGallery();
 
     // C: the colours of the picture and the strip flow, or stand still again as they were.
     void toggleColourCycling();
@@ -101,6 +118,8 @@ public:
     QAction* helpAction = nullptr;     // F1
     QAction* cycleAction = nullptr;    // "Cycle colours", C
     QAction* saveAnimationAction = nullptr; // "Save animation…"
+    QAction* favouriteAction = nullptr; // "Favourite", F
+    QAction* galleryAction = nullptr;   // "Gallery…", G
 
     // The explore view: E new pictures, V variations, R recolourings of the picture shown (also in
     // the picture's context menu). The view is made at the first of them.
@@ -112,8 +131,10 @@ public:
     QScrollArea* scrollArea = nullptr;
     QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
     QLabel* statusLine = nullptr; // above the picture: where a save went, fading away
+    QLabel* placeLine = nullptr;  // above the picture, at its right: "12 of 40", a star for a favourite
     HelpWindow* helpWindow = nullptr; // made at the first F1
     ShareActions* share = nullptr;    // open, paste, drop, copy code, save recipe
+    GalleryWindow* gallery = nullptr; // made at the first G
 
     SurfaceView* Picture1 = nullptr;
     SurfaceView* Picture2 = nullptr;
@@ -140,11 +161,17 @@ private slots:
 private:
     // A picture button's command, then the surfaces shown again.
     void perform(Action action);
-    // The state now on the surfaces becomes the newest entry, kept in the file if there is one.
-    void record();
-    void showEntry();
+    // The state now on the surfaces becomes the newest entry of the library.
+    void record(const std::string& origin, const std::vector<std::int64_t>& parents = {});
     void showSurfaces();
+    // The status line's place and star, and which way Left and Right can go; again whenever
+    // another window or command changed the library.
     void updateNavigation();
+    void watchLibrary();
+    void makePlaceLine();
+    void carryOverOldHistory();
+    // Says what the library could not do, and what it had to tell, in the status line.
+    void tellLibrary(const std::optional<LibraryError>& error = std::nullopt);
     // Where a save went, for a few seconds.
     void confirm(const QString& message);
     void addKey(const QKeySequence& key, QPushButton* button);
@@ -169,8 +196,12 @@ private:
     ImageSurface picture1_;
     ImageSurface picture2_;
     PictureSession session_;
-    PictureHistory history_;
-    std::unique_ptr<HistoryFile> historyFile_;
+    QString libraryFile_;
+    std::unique_ptr<Library> library_;
+    std::optional<std::int64_t> shownId_;
+    bool shownFavourite_ = false;
+    std::uint64_t seenChange_ = 0; // the library's change count when the window last looked
+    QTimer* libraryWatch_ = nullptr;
     ColourCycling* cycling_ = nullptr;
     AnimationSave* animationSave_ = nullptr;
     RandomSource& random_; // the session's, which the explore view draws from too

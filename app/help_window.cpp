@@ -25,6 +25,8 @@ const Key kKeys[] = {
                             "shows a candidate here; Ctrl+click two (or one and the picture shown), then Mix"},
     {"Left, Alt+Left, mouse back", "the previous picture"},
     {"Right, Alt+Right, mouse forward", "the next picture"},
+    {"F", "favourite: mark the picture shown, or unmark it (a star above it)"},
+    {"G", "the gallery: thumbnails of every picture kept, to find one again, export or remove"},
     {"Ctrl+S", "save the picture shown, with its recipe, at 1×, 2×, 4× or 8×"},
     {"Ctrl+C", "copy the picture shown, with its recipe"},
     {"Ctrl+Shift+C", "copy the picture's share code: one line of text that draws it again in any genart"},
@@ -49,8 +51,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent)
     text = new QLabel(
         tr("<p><b>genart %1</b> makes abstract generative art: every picture is drawn pixel by pixel from a "
            "formula chosen at random and coloured from a palette strip of sine waves.</p>"
-           "<p>Every picture shown stays in the history, from this run and the earlier ones; a command given "
-           "while an earlier picture is shown draws from it and adds the result as the newest.</p>"
+           "<p>Every picture shown is kept in the library, with those of earlier runs and other windows; "
+           "Left and Right go through them in the order they were made (\"12 of 40\" above the picture). "
+           "A command given while an earlier picture is shown draws from it and adds the result as the "
+           "newest.</p>"
            "<table>%2</table>")
             .arg(QStringLiteral(GENART_VERSION), keys),
         this);

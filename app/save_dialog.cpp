@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "files/image_encoding.h"
+#include "library_files/entry_files.h"
 
 namespace genart {
 namespace {
@@ -125,10 +126,11 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
         filters << QObject::tr(type.filter);
     const int typeIndex = std::clamp(settings.value(QLatin1String(kFilterKey), 0).toInt(), 0,
                                      static_cast<int>(std::size(kFileTypes)) - 1);
-    const QString fileName = name + QLatin1Char('.') + QLatin1String(kFileTypes[typeIndex].suffix);
+    const QString folder = startingFolder(settings);
     // The size chosen, once the controls below exist.
     std::function<PictureSize()> chosenSize = [] { return PictureSize{}; };
-    PictureFileDialog dialog(parent, QDir(startingFolder(settings)).filePath(fileName), [&] { return chosenSize(); });
+    PictureFileDialog dialog(parent, unusedPath(folder, name, QLatin1String(kFileTypes[typeIndex].suffix)),
+                             [&] { return chosenSize(); });
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog); // so the size choice can sit in it
     dialog.setNameFilters(filters);

@@ -8,8 +8,8 @@
 #include <QGuiApplication>
 
 #include "app/form1.h"
-#include "app/history_file.h"
 #include "app/safe_settings.h"
+#include "library/library_location.h"
 
 namespace genart {
 namespace {
@@ -54,10 +54,11 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program, c
     int argc = 1;
     char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
-    // Where the settings (the save dialog's folder and size) and the picture history live.
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvanik"));
+    // Where the settings (the save dialog's folder and size) live; the library is in the same
+    // organisation's data folder.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvanik.example"));
-    QCoreApplication::setApplicationName(QStringLiteral("genart"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     // So a Wayland shell links the window to its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanik.genart"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GENART_VERSION));
@@ -69,7 +70,7 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program, c
     }
     TwisterRandom random;
     SystemClock clock;
-    Form1 window(random, clock, seed, history ? defaultHistoryPath() : QString());
+    Form1 window(random, clock, seed, history ? QString::fromStdString(defaultLibraryPath()) : QString());
     window.Form_Load();
     if (opened)
         window.showNewEntry({*opened, opened->palette}, "opened");

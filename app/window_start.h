@@ -7,9 +7,9 @@
 
 namespace genart {
 
-// Opens the window on the user's display and runs it until it is closed. With `history`, the
-// pictures of earlier runs come first and this run's are kept for the next, in the application's
-// data folder. Without a display, or with one that cannot be reached, says so in one line and
+// Opens the window on the user's display and runs it until it is closed. With `history`, every
+// picture is kept in the library in genart's data folder, with those of earlier runs and other
+// windows. Without a display, or with one that cannot be reached, says so in one line and
 // returns 2. An `opened` picture is shown once the window has started, as the newest entry.
 // Returns the program's exit status.
 int openWindow(std::optional<std::uint32_t> seed, bool history, char* program,

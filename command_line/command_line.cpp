@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "command_line/explore_command.h"
+#include "command_line/library_command.h"
 #include "files/file_format.h"
 #include "files/image_encoding.h"
 #include "command_line/share_commands.h"
@@ -162,6 +163,10 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
             options.frames = n;
         else
             options.fps = n;
+    } else if (option == "--entry") {
+        options.entry = parseEntryId(value);
+        if (!options.entry)
+            return "--entry takes an entry's id, a whole number from 1, not '" + value + "'";
     } else if (option == "--count") {
         const auto count = parseWholeNumber(value, 1, kLargestCount);
         if (!count)
@@ -222,7 +227,11 @@ std::optional<std::string> contradiction(const RenderOptions& o, const std::vect
     auto has = [&](const char* option) { return std::find(given.begin(), given.end(), option) != given.end(); };
     if (o.recipe && o.code)
         return "--recipe and --code cannot be combined: each names the picture";
-    if (o.fromRecipe()) {
+    if (o.entry) {
+        for (const char* option : {"--seed", "--recipe", "--code", "--actions", "--time", "--count", "--animate"})
+            if (has(option))
+                return std::string("--entry cannot be combined with ") + option + ": the entry fixes the picture";
+    } else if (o.fromRecipe()) {
         const std::string source = o.recipe ? "--recipe" : "--code";
         if (o.seed)
             return source + " and --seed cannot be combined: a recipe fixes every value";
@@ -363,7 +372,7 @@ std::vector<QCommandLineOption> renderOptions()
     std::vector<QCommandLineOption> options{helpOption()};
     for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "code", "scale", "count",
                              "out-dir", "size", "quality", "png-level", "frames", "fps", "variations",
-                             "recolourings", "strength"})
+                             "recolourings", "strength", "entry"})
         options.emplace_back(QString::fromLatin1(name), QString(), QStringLiteral("value"));
     for (const char* name : {"force", "quiet", "keep-palette", "palettes", "no-caption", "animate"})
         options.emplace_back(QString::fromLatin1(name), QString());
@@ -453,6 +462,11 @@ Command parseWindow(const std::vector<std::string>& args)
 
 } // namespace
 
+std::optional<std::string> takeRenderValue(RenderOptions& options, const std::string& option, const std::string& value)
+{
+    return takeValue(options, option, value);
+}
+
 Command parseCommandLine(const std::vector<std::string>& args)
 {
     if (!args.empty() && args[0] == "help")
@@ -463,6 +477,8 @@ Command parseCommandLine(const std::vector<std::string>& args)
         return parseCodeCommand(args);
     if (!args.empty() && args[0] == "thumbnail")
         return parseThumbnailCommand(args);
+    if (!args.empty() && args[0] == "library")
+        return parseLibraryCommand(args);
     return parseWindow(args);
 }
 
@@ -481,6 +497,8 @@ const char* const kRenderForms =
     "  genart render --code CODE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
     "                [--force] [--quiet]\n"
     "      draw again the picture of a share code (genart code prints one)\n"
+    "  genart render --entry ID --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT] [--force]\n"
+    "      draw again an entry of the library (see genart library list), exactly as it was shown\n"
     "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
     "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [--png-level L] [--force] [--quiet]\n"
     "      write K pictures named after their time stamps: the start-up picture, then\n"
@@ -516,7 +534,7 @@ std::string usageText()
                        "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock;\n"
                        "      --no-history neither shows the earlier runs' pictures nor keeps this run's;\n"
                        "      FILE (a genart picture, a recipe or .genart file) or a share code opens in it\n")
-        + kRenderForms
+        + kRenderForms + libraryForms()
         + "  genart code FILE | genart code CODE\n"
           "      print the share code of the picture FILE holds: one line, genart: and at most\n"
           "      200 letters, digits, - and _, that draws it again exactly\n"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "animation_files/animation_file.h"
+#include "command_line/library_options.h"
 #include "files/image_encoding.h"
 #include "session/picture_session.h"
 #include "session/picture_size.h"
@@ -46,6 +47,7 @@ struct RenderOptions {
     std::optional<std::uint32_t> seed;
     std::optional<std::string> recipe; // redraw the picture a PNG or text recipe describes
     std::optional<std::string> code;   // or the one a share code describes
+    std::optional<std::int64_t> entry; // redraw an entry of the library
     std::string out;
     std::optional<std::string> paletteOut;
     std::vector<Action> actions;
@@ -104,12 +106,16 @@ struct UsageError {
     std::string message;
 };
 
-using Command = std::variant<WindowOptions, RenderOptions, CodeRequest, ThumbnailRequest, HelpRequest, VersionRequest,
-                             UsageError>;
+using Command = std::variant<WindowOptions, RenderOptions, CodeRequest, ThumbnailRequest, LibraryRequest, HelpRequest,
+                             VersionRequest, UsageError>;
 
 // Reads the arguments after the program's name. Each value may follow its option or be joined
 // to it with '=' (`--seed 42`, `--seed=42`); the first fault, in the order typed, is the one told.
 Command parseCommandLine(const std::vector<std::string>& arguments);
+
+// Reads one value of `genart render`'s options (--size, --scale, --quality, …) into `options`;
+// why it is not accepted, if it is not. For the commands that take the same options.
+std::optional<std::string> takeRenderValue(RenderOptions& options, const std::string& option, const std::string& value);
 
 std::string usageText();       // every form of the command line
 std::string renderUsageText(); // the forms of `genart render`

@@ -8,6 +8,7 @@
 #include "app/window_start.h"
 #include "command_line/command_line.h"
 #include "command_line/output_streams.h"
+#include "command_line/library_command.h"
 #include "command_line/render_command.h"
 #include "command_line/share_commands.h"
 #include "command_line/stop_signals.h"
@@ -97,5 +98,8 @@ int main(int argc, char** argv)
         return genart::checkedOutputs(genart::runCode(*code, std::cout, std::cerr), true);
     if (const auto* thumbnail = std::get_if<genart::ThumbnailRequest>(&command))
         return offScreen(argv[0], [thumbnail] { return genart::runThumbnail(*thumbnail, std::cerr); });
+    if (const auto* request = std::get_if<genart::LibraryRequest>(&command))
+        return genart::checkedOutputs(
+            offScreen(argv[0], [&] { return genart::runLibrary(*request, std::cout, std::cerr); }), true);
     return openWindow(std::get<genart::WindowOptions>(command), argv[0]);
 }

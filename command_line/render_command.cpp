@@ -14,6 +14,7 @@
 #include "command_line/explore_command.h"
 #include "command_line/share_commands.h"
 #include "command_line/stop_signals.h"
+#include "command_line/library_command.h"
 #include "command_line/terminal_progress.h"
 #include "files/image_output.h"
 #include "files/picture_export.h"
@@ -186,6 +187,8 @@ int renderRecipe(const RenderOptions& options, std::ostream& errors)
 
 int runRender(const RenderOptions& options, std::ostream& errors)
 {
+    if (options.entry)
+        return renderEntry(options, errors);
     if (options.animate)
         return runAnimation(options, *clockFor(options), errors);
     if (options.variations || options.recolourings)

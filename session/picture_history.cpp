@@ -50,34 +50,6 @@ struct EntryText {
 
 } // namespace
 
-void PictureHistory::prepend(const std::vector<HistoryEntry>& earlier)
-{
-    entries_.insert(entries_.begin(), earlier.begin(), earlier.end());
-    shown_ = entries_.empty() ? 0 : entries_.size() - 1;
-}
-
-void PictureHistory::append(const HistoryEntry& entry)
-{
-    entries_.push_back(entry);
-    shown_ = entries_.size() - 1;
-}
-
-bool PictureHistory::goBack()
-{
-    if (!canGoBack())
-        return false;
-    --shown_;
-    return true;
-}
-
-bool PictureHistory::goForward()
-{
-    if (!canGoForward())
-        return false;
-    ++shown_;
-    return true;
-}
-
 std::string historyEntryText(const HistoryEntry& entry)
 {
     return recipeText(entry.picture) + stripLines(entry);
@@ -101,28 +73,41 @@ std::string historyText(const std::vector<HistoryEntry>& entries, std::size_t ke
     return joinedHistoryText(texts, keep);
 }
 
-std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::string& text)
+namespace {
+
+// The header of a history text: empty when it is one genart can read, else why not.
+std::optional<RecipeError> headerProblem(const std::string& line)
 {
-    if (text.size() > kLongestHistory)
-        return RecipeError{"history is too long to be one"};
-    std::istringstream lines(text);
-    std::string line;
-    std::getline(lines, line);
     if (!startsWith(line, std::string(kHistoryKey) + '='))
         return RecipeError{"not a genart history (it does not start with " + std::string(kHistoryKey) + "=)"};
     if (line != historyHeader())
         return RecipeError{"history version " + line.substr(std::char_traits<char>::length(kHistoryKey) + 1, 20)
                            + " is not supported (only " + std::to_string(kHistoryVersion) + ")"};
+    return std::nullopt;
+}
 
+// The entries' lines after the header, each entry beginning at its recipe's first line. Lines
+// before the first entry are counted in `stray`, the first of them kept for a message.
+struct SplitHistory {
     std::vector<EntryText> texts;
-    while (std::getline(lines, line)) {
+    std::size_t stray = 0;
+    std::string firstStray;
+};
+
+SplitHistory splitEntries(std::istream& lines)
+{
+    SplitHistory split;
+    for (std::string line; std::getline(lines, line);) {
         if (line.empty())
             continue;
         if (startsWith(line, std::string(kRecipeKey) + '='))
-            texts.emplace_back();
-        else if (texts.empty())
-            return RecipeError{"history line before its first entry: " + line.substr(0, 40)};
-        EntryText& entry = texts.back();
+            split.texts.emplace_back();
+        else if (split.texts.empty()) {
+            if (split.stray++ == 0)
+                split.firstStray = line;
+            continue;
+        }
+        EntryText& entry = split.texts.back();
         if (startsWith(line, kStripPrefix)) {
             entry.strip += kPalettePrefix + line.substr(std::char_traits<char>::length(kStripPrefix)) + '\n';
             continue;
@@ -131,20 +116,77 @@ std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::str
         if (!startsWith(line, kPalettePrefix))
             entry.strip += line + '\n';
     }
+    return split;
+}
+
+std::variant<HistoryEntry, RecipeError> parseEntry(const EntryText& text)
+{
+    auto picture = parseRecipe(text.picture);
+    if (const auto* error = std::get_if<RecipeError>(&picture))
+        return *error;
+    auto strip = parseRecipe(text.strip);
+    if (const auto* error = std::get_if<RecipeError>(&strip))
+        return RecipeError{renamedToStrip(error->message)};
+    return HistoryEntry{std::get<Recipe>(picture), std::get<Recipe>(strip).palette};
+}
+
+} // namespace
+
+std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::string& text)
+{
+    if (text.size() > kLongestHistory)
+        return RecipeError{"history is too long to be one"};
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    if (auto problem = headerProblem(line))
+        return *problem;
+    const SplitHistory split = splitEntries(lines);
+    if (split.stray > 0)
+        return RecipeError{"history line before its first entry: " + split.firstStray.substr(0, 40)};
 
     std::vector<HistoryEntry> entries;
-    entries.reserve(texts.size());
-    for (std::size_t n = 0; n < texts.size(); ++n) {
-        const std::string where = "history entry " + std::to_string(n + 1) + ": ";
-        auto picture = parseRecipe(texts[n].picture);
-        if (const auto* error = std::get_if<RecipeError>(&picture))
-            return RecipeError{where + error->message};
-        auto strip = parseRecipe(texts[n].strip);
-        if (const auto* error = std::get_if<RecipeError>(&strip))
-            return RecipeError{where + renamedToStrip(error->message)};
-        entries.push_back({std::get<Recipe>(picture), std::get<Recipe>(strip).palette});
+    entries.reserve(split.texts.size());
+    for (std::size_t n = 0; n < split.texts.size(); ++n) {
+        auto entry = parseEntry(split.texts[n]);
+        if (const auto* error = std::get_if<RecipeError>(&entry))
+            return RecipeError{"history entry " + std::to_string(n + 1) + ": " + error->message};
+        entries.push_back(std::get<HistoryEntry>(entry));
     }
     return entries;
+}
+
+HistoryReading readHistoryLeniently(const std::string& text)
+{
+    HistoryReading reading;
+    if (text.size() > kLongestHistory) {
+        reading.unreadable = RecipeError{"history is too long to be one"};
+        return reading;
+    }
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    if ((reading.unreadable = headerProblem(line)))
+        return reading;
+    const SplitHistory split = splitEntries(lines);
+    reading.skipped = split.stray;
+    for (const EntryText& entryText : split.texts) {
+        auto entry = parseEntry(entryText);
+        if (std::holds_alternative<RecipeError>(entry))
+            ++reading.skipped;
+        else
+            reading.entries.push_back(std::get<HistoryEntry>(std::move(entry)));
+    }
+    return reading;
+}
+
+std::variant<HistoryEntry, RecipeError> parseHistoryEntry(const std::string& text)
+{
+    std::istringstream lines(text);
+    const SplitHistory split = splitEntries(lines);
+    if (split.stray > 0 || split.texts.size() != 1)
+        return RecipeError{"not one history entry"};
+    return parseEntry(split.texts.front());
 }
 
 } // namespace genart

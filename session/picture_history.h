@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -12,40 +13,13 @@ namespace genart {
 
 // One state the window showed: the recipe of the picture on Picture1 and the palette of the
 // strip on Picture2. The strip differs from the recipe's palette after "change palette".
-// PictureSession::restore puts the session back into it exactly.
+// PictureSession::restore puts the session back into it exactly. The library keeps them; the
+// text forms here are those of the history file earlier versions kept, read once into it.
 struct HistoryEntry {
     Recipe picture;
     PaletteParameters strip;
 
     bool operator==(const HistoryEntry&) const = default;
-};
-
-// Every state shown so far, oldest first, and which one is on the screen. Entries are only
-// ever appended; going back and forth moves the view, never the entries.
-class PictureHistory {
-public:
-    // Entries kept from an earlier run go in front of everything; the view goes to the newest.
-    void prepend(const std::vector<HistoryEntry>& earlier);
-    // A new entry after the newest; the view moves to it.
-    void append(const HistoryEntry& entry);
-
-    bool empty() const { return entries_.empty(); }
-    std::size_t size() const { return entries_.size(); }
-    const std::vector<HistoryEntry>& entries() const { return entries_; }
-
-    // Which entry is shown; meaningless while empty.
-    std::size_t index() const { return shown_; }
-    const HistoryEntry& shown() const { return entries_.at(shown_); }
-
-    bool canGoBack() const { return !entries_.empty() && shown_ > 0; }
-    bool canGoForward() const { return shown_ + 1 < entries_.size(); }
-    // Moves the view one entry; false, with nothing changed, at either end.
-    bool goBack();
-    bool goForward();
-
-private:
-    std::vector<HistoryEntry> entries_;
-    std::size_t shown_ = 0;
 };
 
 // How many of the newest entries a history file keeps.
@@ -65,5 +39,17 @@ std::string joinedHistoryText(const std::vector<std::string>& entryTexts, std::s
 // Reads what historyText writes. The text is untrusted: every entry is checked as a recipe,
 // and the first fault, naming the entry, makes the whole text unreadable.
 std::variant<std::vector<HistoryEntry>, RecipeError> parseHistory(const std::string& text);
+
+// Reads the same, keeping every entry that is sound: an entry with a fault, and lines before the
+// first entry, are skipped and counted. A text that is not a history at all is `unreadable`.
+struct HistoryReading {
+    std::vector<HistoryEntry> entries;
+    std::size_t skipped = 0;
+    std::optional<RecipeError> unreadable;
+};
+HistoryReading readHistoryLeniently(const std::string& text);
+
+// One entry as historyEntryText writes it, checked like a history's.
+std::variant<HistoryEntry, RecipeError> parseHistoryEntry(const std::string& text);
 
 } // namespace genart

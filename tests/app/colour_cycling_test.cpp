@@ -18,6 +18,7 @@
 #include "platform/qt/surface_view.h"
 #include "support/decoded_webp.h"
 #include "support/file_contents.h"
+#include "support/library_entries.h"
 
 namespace genart {
 namespace {
@@ -125,7 +126,7 @@ TEST_F(CyclingInTheWindow, EveryCommandAndTheHistoryStopIt)
         stop();
         expectStill(what);
     }
-    EXPECT_EQ(form.history().size(), 4u); // the commands were all carried out
+    EXPECT_EQ(testing::keptCount(form.library()), 4u); // the commands were all carried out
     // After "change palette" the strip is not the picture's palette: both cycle, each its own.
     press(Qt::Key_P);
     press(Qt::Key_C);

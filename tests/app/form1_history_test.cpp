@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,9 +18,13 @@
 #include "app/form1.h"
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
+#include "support/library_entries.h"
 
 namespace genart {
 namespace {
+
+using testing::keptCount;
+using testing::keptEntries;
 
 QImage rgb(const QImage& image)
 {
@@ -96,8 +101,8 @@ TEST_F(HistoryInTheWindow, KeysDrawWhatTheirButtonsDraw)
         const Seen expected = seen(clicked);
         expectSeen(form, expected, QKeySequence(step.key).toString().toStdString());
     }
-    EXPECT_EQ(form.history().entries(), clicked.history().entries());
-    EXPECT_EQ(form.history().size(), 7u);
+    EXPECT_EQ(keptEntries(form.library()), keptEntries(clicked.library()));
+    EXPECT_EQ(keptCount(form.library()), 7u);
 
     // Each button's tooltip names its key.
     EXPECT_TRUE(form.Command5->toolTip().contains(QStringLiteral("(N)")));
@@ -133,7 +138,7 @@ TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
     for (std::size_t n = entries.size() - 1; n-- > 0;) {
         back[n % back.size()]();
         expectSeen(form, entries[n], "back to entry " + std::to_string(n));
-        EXPECT_EQ(form.history().index(), n);
+        EXPECT_EQ(form.placeLine->text(), QStringLiteral("%1 of 6").arg(n + 1));
     }
     EXPECT_FALSE(form.previousAction->isEnabled());
     press(form, Qt::Key_Left); // nothing before the first
@@ -144,7 +149,8 @@ TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
     }
     press(form, Qt::Key_Right);
     expectSeen(form, entries.back(), "still the newest");
-    EXPECT_EQ(form.history().size(), entries.size());
+    EXPECT_EQ(form.placeLine->text(), QStringLiteral("6 of 6"));
+    EXPECT_EQ(keptCount(form.library()), entries.size());
 
     // The context menu of the picture offers both.
     EXPECT_TRUE(form.Picture1->actions().contains(form.previousAction));
@@ -158,7 +164,7 @@ TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNew
     press(form, Qt::Key_N);
     const Seen afterBoth = seen(form);
     press(form, Qt::Key_P);
-    const std::vector<HistoryEntry> before = form.history().entries();
+    const std::vector<HistoryEntry> before = keptEntries(form.library());
 
     // The same presses on a session of its own, and the same return to the earlier entry.
     TwisterRandom expectedRandom(1234);
@@ -174,28 +180,35 @@ TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNew
         EXPECT_EQ(rgb(form.picture2Surface().image()), rgb(strip.image())) << what;
         EXPECT_EQ(form.session().state(), expected.state()) << what;
         EXPECT_EQ(form.session().recipe(), expected.recipe()) << what;
-        EXPECT_EQ(form.history().index(), form.history().size() - 1) << what;
+        const QString newest = QString::number(keptCount(form.library()));
+        EXPECT_EQ(form.placeLine->text(), newest + QStringLiteral(" of ") + newest) << what;
         EXPECT_FALSE(form.nextAction->isEnabled()) << what;
     };
 
     // Back to the entry of new img / new palette; new img / old palette draws from its strip.
     press(form, Qt::Key_Left);
+    const std::int64_t drawnFrom = *form.shownEntryId();
     press(form, Qt::Key_I);
     expected.perform(Action::Image);
     expectDrawnAsExpected("new img / old palette on entry 1");
-    ASSERT_EQ(form.history().size(), 4u);
-    EXPECT_EQ(form.history().entries()[3].strip, afterBoth.palette);
+    ASSERT_EQ(keptCount(form.library()), 4u);
+    EXPECT_EQ(keptEntries(form.library())[3].strip, afterBoth.palette);
+    // The new entry knows what it was drawn from, and how.
+    const auto made = std::get<LibraryEntry>(form.library().entry(*form.shownEntryId()));
+    EXPECT_EQ(made.parents, std::vector<std::int64_t>{drawnFrom});
+    EXPECT_EQ(made.origin, "command");
 
     // Left from the newest is change palette's entry, the one before it; a command from there.
     press(form, Qt::Key_Left);
-    EXPECT_EQ(form.history().index(), 2u);
+    EXPECT_EQ(form.placeLine->text(), QStringLiteral("3 of 4"));
     expected.restore(before[2].picture, before[2].strip);
     press(form, Qt::Key_N);
     expected.perform(Action::Both);
     expectDrawnAsExpected("new img / new palette on entry 2");
-    ASSERT_EQ(form.history().size(), 5u);
+    ASSERT_EQ(keptCount(form.library()), 5u);
     // Nothing was dropped or moved.
-    EXPECT_EQ(std::vector<HistoryEntry>(form.history().entries().begin(), form.history().entries().begin() + 3), before);
+    const std::vector<HistoryEntry> after = keptEntries(form.library());
+    EXPECT_EQ(std::vector<HistoryEntry>(after.begin(), after.begin() + 3), before);
 }
 
 TEST_F(HistoryInTheWindow, SavingAndCopyingTakeTheEntryShown)
@@ -203,7 +216,7 @@ TEST_F(HistoryInTheWindow, SavingAndCopyingTakeTheEntryShown)
     press(form, Qt::Key_N);
     press(form, Qt::Key_Left);
     const QImage first = rgb(form.picture1Surface().image());
-    const Recipe firstRecipe = form.history().entries()[0].picture;
+    const Recipe firstRecipe = keptEntries(form.library())[0].picture;
 
     press(form, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(rgb(QGuiApplication::clipboard()->image()), first);
@@ -220,7 +233,7 @@ TEST_F(HistoryInTheWindow, SavingAndCopyingTakeTheEntryShown)
 TEST(HistoryAcrossRuns, LeftFromAFreshStartShowsTheRunBefore)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("data/history.txt"));
+    const QString path = dir.filePath(QStringLiteral("data/library.sqlite"));
     const FixedClock clock(2026, 5, 6, 7, 8, 9);
     std::vector<Seen> earlier;
     {
@@ -241,8 +254,8 @@ TEST(HistoryAcrossRuns, LeftFromAFreshStartShowsTheRunBefore)
     Form1 form(random, clock, 12u, path);
     form.Form_Load();
     activate(form);
-    ASSERT_EQ(form.history().size(), 4u);
-    EXPECT_EQ(form.history().index(), 3u);
+    ASSERT_EQ(keptCount(form.library()), 4u);
+    EXPECT_EQ(form.placeLine->text(), QStringLiteral("4 of 4"));
     const Seen fresh = seen(form);
     EXPECT_NE(fresh.picture, earlier.back().picture);
     for (std::size_t n = earlier.size(); n-- > 0;) {
@@ -253,23 +266,21 @@ TEST(HistoryAcrossRuns, LeftFromAFreshStartShowsTheRunBefore)
     for (int n = 0; n < 3; ++n)
         press(form, Qt::Key_Right);
     expectSeen(form, fresh, "this run's start-up");
-
-    // The file now holds both runs, in order.
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const auto kept = parseHistory(file.readAll().toStdString());
-    ASSERT_TRUE(std::holds_alternative<std::vector<HistoryEntry>>(kept));
-    EXPECT_EQ(std::get<std::vector<HistoryEntry>>(kept), form.history().entries());
+    std::vector<HistoryEntry> both;
+    for (const Seen& entry : earlier)
+        both.push_back({entry.recipe, entry.palette});
+    both.push_back({fresh.recipe, fresh.palette});
+    EXPECT_EQ(keptEntries(form.library()), both);
 }
 
-TEST(HistoryAcrossRuns, ADamagedFileIsSetAsideAndStartUpGoesOn)
+TEST(HistoryAcrossRuns, ADamagedLibraryIsSetAsideToldInTheWindowAndStartUpGoesOn)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("history.txt"));
+    const QString path = dir.filePath(QStringLiteral("library.sqlite"));
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("genart-history=1\n\ngenart-recipe=1\nimeslike=T2026\n");
+        file.write(QByteArray(8192, 'x'));
     }
     std::ostringstream told;
     std::streambuf* const standardError = std::cerr.rdbuf(told.rdbuf());
@@ -279,15 +290,17 @@ TEST(HistoryAcrossRuns, ADamagedFileIsSetAsideAndStartUpGoesOn)
     form.Form_Load();
     std::cerr.rdbuf(standardError);
 
-    EXPECT_EQ(form.history().size(), 1u);
+    EXPECT_EQ(keptCount(form.library()), 1u);
+    EXPECT_EQ(form.placeLine->text(), QStringLiteral("1 of 1"));
     EXPECT_NE(rgb(form.picture1Surface().image()), rgb(ImageSurface(kPictureWidth, kPictureHeight).image()));
     const std::string line = told.str();
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
     EXPECT_NE(line.find("set aside"), std::string::npos) << line;
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("history.txt.damaged-*")}).size(), 1);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().toStdString(), historyText(form.history().entries()));
+    // Said in the window, where a desktop user sees it.
+    EXPECT_TRUE(form.statusLine->isVisible());
+    EXPECT_TRUE(form.statusLine->text().contains(QStringLiteral("is damaged (file is not a database); it was set aside")))
+        << form.statusLine->text().toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("library.sqlite.damaged-*")}).size(), 1);
 }
 
 } // namespace

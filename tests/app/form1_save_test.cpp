@@ -8,7 +8,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -28,6 +30,7 @@
 #include "files/picture_export.h"
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
+#include "support/library_entries.h"
 
 namespace genart {
 namespace {
@@ -151,7 +154,7 @@ TEST_F(SavingFromTheWindow, ProgressSitsAboveThePictureAndTheButtonsStayTheirs)
     QTest::mouseClick(window.Command1, Qt::LeftButton);
     QTest::mouseClick(window.Command3, Qt::LeftButton);
     QTest::keyClick(window.Command5, Qt::Key_Space);
-    EXPECT_EQ(window.history().size(), 4u);
+    EXPECT_EQ(testing::keptCount(window.library()), 4u);
     QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 120000);
     EXPECT_EQ(saved.at(0).at(1).toString(), QString());
     EXPECT_FALSE(saved.at(0).at(2).toBool());
@@ -199,16 +202,25 @@ TEST_F(SavingFromTheWindow, TheSaveDialogRemembersItsFolderAndSize)
     QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 60000);
     EXPECT_EQ(QImage(QDir(folder).filePath(QStringLiteral("twice.png"))).size(), QSize(1200, 900));
 
+    // The picture's name is taken there, and its -2 too: the next free name is offered.
+    const QString name = QString::fromStdString(window.session().recipe().imeslike);
+    for (const QString& taken : {name + QStringLiteral(".png"), name + QStringLiteral("-2.png")}) {
+        QFile file(QDir(folder).filePath(taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
     QString openedIn;
     QString offered;
+    QString offeredName;
     whenOpen<QFileDialog>([&](QFileDialog* dialog) {
         openedIn = dialog->directory().absolutePath();
         offered = sizeChoice(dialog)->currentData().toString();
+        offeredName = dialog->selectedFiles().value(0);
         dialog->reject();
     });
     window.saveAction->trigger();
     EXPECT_EQ(openedIn, QDir(folder).absolutePath());
     EXPECT_EQ(offered, QStringLiteral("2x"));
+    EXPECT_EQ(QFileInfo(offeredName).fileName(), name + QStringLiteral("-3.png"));
     QStandardPaths::setTestModeEnabled(false);
 }
 

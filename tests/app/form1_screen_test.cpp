@@ -12,6 +12,7 @@
 #include "app/form1.h"
 #include "app/help_window.h"
 #include "platform/qt/surface_view.h"
+#include "support/library_entries.h"
 
 namespace genart {
 namespace {
@@ -104,10 +105,11 @@ TEST_F(SmallAndKeyboard, EnterAndSpacePressTheFocusedButton)
         QSignalSpy clicked(p.button, &QPushButton::clicked);
         QTest::keyClick(p.button, p.key, p.modifiers);
         EXPECT_EQ(clicked.count(), p.modifiers == Qt::ShiftModifier ? 0 : 1) << p.button->text().toStdString();
-        EXPECT_EQ(form.history().size(), p.entries) << p.button->text().toStdString();
+        EXPECT_EQ(testing::keptCount(form.library()), p.entries) << p.button->text().toStdString();
     }
-    EXPECT_EQ(form.history().entries()[2].picture, form.history().entries()[1].picture); // change palette
-    EXPECT_NE(form.history().entries()[3].strip, form.history().entries()[2].strip);    // new img / new palette
+    const std::vector<HistoryEntry> kept = testing::keptEntries(form.library());
+    EXPECT_EQ(kept[2].picture, kept[1].picture); // change palette
+    EXPECT_NE(kept[3].strip, kept[2].strip);    // new img / new palette
 }
 
 TEST_F(SmallAndKeyboard, F1ShowsWhatTheProgramDoesEveryKeyAndTheVersion)
@@ -127,7 +129,7 @@ TEST_F(SmallAndKeyboard, F1ShowsWhatTheProgramDoesEveryKeyAndTheVersion)
     EXPECT_NE(form.helpWindow->palette().color(QPalette::Window),
               form.helpWindow->text->palette().color(QPalette::WindowText));
     // Nothing was drawn by asking for help, and it goes when the window does.
-    EXPECT_EQ(form.history().size(), 1u);
+    EXPECT_EQ(testing::keptCount(form.library()), 1u);
     QTest::keyClick(form.Command1, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.helpWindow->isVisible());

@@ -110,56 +110,6 @@ TEST(Restore, ACommandDrawsFromTheEntryShownWithTheGeneratorWhereItIs)
     }
 }
 
-HistoryEntry entryNamed(const std::vector<Shown>& shown, std::size_t n)
-{
-    return shown.at(n).entry;
-}
-
-TEST(PictureHistory, MovesTheViewAndNeverTheEntries)
-{
-    SeededSession session(7);
-    const std::vector<Shown> shown = run(session, {Action::Image, Action::Both, Action::Palette, Action::Image});
-
-    PictureHistory history;
-    EXPECT_FALSE(history.canGoBack());
-    EXPECT_FALSE(history.canGoForward());
-    EXPECT_FALSE(history.goBack());
-    EXPECT_FALSE(history.goForward());
-
-    history.append(entryNamed(shown, 2));
-    history.append(entryNamed(shown, 3));
-    EXPECT_EQ(history.index(), 1u);
-    // Entries of an earlier run go before this run's; the view is on the newest.
-    history.prepend({entryNamed(shown, 0), entryNamed(shown, 1)});
-    ASSERT_EQ(history.size(), 4u);
-    EXPECT_EQ(history.index(), 3u);
-    EXPECT_EQ(history.shown(), entryNamed(shown, 3));
-
-    EXPECT_FALSE(history.goForward());
-    for (std::size_t n = 3; n-- > 0;) {
-        EXPECT_TRUE(history.goBack());
-        EXPECT_EQ(history.shown(), entryNamed(shown, n));
-    }
-    EXPECT_FALSE(history.goBack());
-    EXPECT_EQ(history.index(), 0u);
-    EXPECT_TRUE(history.goForward());
-    EXPECT_EQ(history.index(), 1u);
-
-    // Appended while an earlier one is shown: after the newest, and shown.
-    history.append(entryNamed(shown, 4));
-    EXPECT_EQ(history.index(), 4u);
-    EXPECT_FALSE(history.canGoForward());
-    std::vector<HistoryEntry> expected;
-    for (std::size_t n = 0; n < 5; ++n)
-        expected.push_back(entryNamed(shown, n));
-    EXPECT_EQ(history.entries(), expected);
-
-    PictureHistory none;
-    none.prepend({});
-    EXPECT_TRUE(none.empty());
-    EXPECT_FALSE(none.canGoBack());
-}
-
 std::vector<HistoryEntry> entriesOf(const std::vector<Shown>& shown)
 {
     std::vector<HistoryEntry> entries;
