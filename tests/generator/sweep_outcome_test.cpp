@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "generator/fast_renderer.h"
 #include "generator/sweep_outcome.h"
 #include "platform/no_surface.h"
@@ -32,18 +34,26 @@ TEST(SweepOutcome, CarriedValuesAreThoseTheWholeSweepLeaves)
     EXPECT_EQ(pictures, 160);
 }
 
-// A drift that does not start as every picture's does is added up, not taken from the usual sum.
-TEST(SweepOutcome, FollowsADriftOfItsOwn)
+// A drift that does not start as every picture's does is added up, not taken from the usual sum;
+// where no position of the last column settles the carried values (a centre whose phase is not
+// a number fails every statement), the whole picture is swept.
+TEST(SweepOutcome, FollowsADriftOfItsOwnAndSweepsAllWhenTheLastColumnSettlesNothing)
 {
     testing::SeededSession session(7);
     session.startUp();
-    GenerationState state = session.state();
-    state.drift = startingDrift();
-    state.drift.fi1 = 1.25;
-    GenerationState swept = state;
-    NoSurface nowhere;
-    renderFast(swept, session.strip, nowhere);
-    EXPECT_EQ(carriedAfterSweep(state), swept.carried);
+    GenerationState ownDrift = session.state();
+    ownDrift.drift = startingDrift();
+    ownDrift.drift.fi1 = 1.25;
+    GenerationState unsettled = session.state();
+    unsettled.drift = startingDrift();
+    unsettled.picture.fi0 = std::nan("");
+    unsettled.carried = {1, 2, 3, 4, 5};
+    for (const GenerationState& state : {ownDrift, unsettled}) {
+        GenerationState swept = state;
+        NoSurface nowhere;
+        renderFast(swept, session.strip, nowhere);
+        EXPECT_EQ(carriedAfterSweep(state), swept.carried);
+    }
 }
 
 } // namespace
