@@ -349,15 +349,34 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+Recipe Form1::recipeShown() const
+{
+    Recipe shown = session_.recipe();
+    if (cycling_->running())
+        shown.cycle = cycling_->shownTurn();
+    return shown;
+}
+
 QString Form1::savePicture(const QString& path, const PictureSize& size, bool caption)
 {
-    // The dialog has already asked before replacing a file.
-    const Recipe& recipe = session_.recipe();
-    const QImage picture = pictureAtSize(recipe, picture1_.image(), size, caption);
+    return savePictureOf(recipeShown(), path, size, caption);
+}
+
+QString Form1::savePictureOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption)
+{
+    // The dialog has already asked before replacing a file. A frame of the colours' cycle is
+    // drawn again from its recipe, bit for bit the frame shown.
+    const QImage picture = recipe == session_.recipe() ? pictureAtSize(recipe, picture1_.image(), size, caption)
+                                                       : exportPicture(recipe, size, caption)->picture;
     return QString::fromStdString(writeImages({{path.toStdString(), picture, recipeText(recipe)}}, true));
 }
 
 void Form1::savePosterInBackground(const QString& path, const PictureSize& size, bool caption)
+{
+    savePosterOf(recipeShown(), path, size, caption);
+}
+
+void Form1::savePosterOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption)
 {
     if (poster_)
         return; // one at a time; the save action is off meanwhile
@@ -408,7 +427,6 @@ void Form1::savePosterInBackground(const QString& path, const PictureSize& size,
             close();
     });
 
-    const Recipe recipe = session_.recipe();
     poster_->setFuture(QtConcurrent::run([recipe, size, caption, path](QPromise<std::optional<QString>>& promise) {
         promise.setProgressRange(0, 100);
         std::atomic<bool> cancel{false};
@@ -477,20 +495,27 @@ void Form1::confirm(const QString& message)
 
 void Form1::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(picture1_.image());
+    const Recipe recipe = recipeShown();
+    QGuiApplication::clipboard()->setImage(recipe == session_.recipe() ? picture1_.image()
+                                                                       : exportPicture(recipe, {})->picture);
 }
 
 void Form1::savePictureAs()
 {
+    // While the colours cycle, the frame on the screen stays there while the dialog is open, and
+    // it is the one saved.
+    cycling_->hold();
+    const Recipe recipe = recipeShown();
     const QSize screenPixels = screen() ? screen()->size() * screen()->devicePixelRatio() : QSize();
-    const auto choice = askWhereToSave(this, QString::fromStdString(session_.recipe().imeslike), screenPixels);
+    const auto choice = askWhereToSave(this, QString::fromStdString(recipe.imeslike), screenPixels);
+    cycling_->resume();
     if (!choice)
         return;
     if (!choice->size.isNormal()) {
-        savePosterInBackground(choice->path, choice->size, choice->caption);
+        savePosterOf(recipe, choice->path, choice->size, choice->caption);
         return;
     }
-    const QString failure = savePicture(choice->path, choice->size, choice->caption);
+    const QString failure = savePictureOf(recipe, choice->path, choice->size, choice->caption);
     if (!failure.isEmpty())
         QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
     else

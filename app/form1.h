@@ -53,6 +53,10 @@ public:
     // Every state shown, and which one is on the screen.
     const PictureHistory& history() const { return history_; }
 
+    // What the picture shows: the session's recipe, with the turn of the frame on the screen
+    // while the colours cycle, so that saving or copying keeps that frame.
+    Recipe recipeShown() const;
+
     // Writes the picture on the screen at `size`, with or without its caption, in the format
     // the path's extension names, carrying its recipe; the file appears whole or not at all.
     // Returns an empty string or why it failed.
@@ -61,7 +65,7 @@ public:
     // picture shows how far it got and can cancel it. posterSaved tells the outcome.
     void savePosterInBackground(const QString& path, const PictureSize& size, bool caption = true);
     bool savingInBackground() const { return poster_ != nullptr; }
-    // Puts the picture on the clipboard.
+    // Puts the picture on the screen on the clipboard, at its normal size.
     void copyPicture();
 
     // Shows a picture made elsewhere (another view, a file, a code) exactly as it was drawn and
@@ -136,6 +140,9 @@ private:
     // Where a save went, for a few seconds.
     void confirm(const QString& message);
     void addKey(const QKeySequence& key, QPushButton* button);
+    // savePicture and savePosterInBackground for the picture `recipe` draws.
+    QString savePictureOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption);
+    void savePosterOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption);
 
     std::optional<std::uint32_t> fixedSeed_;
     QFutureWatcher<std::optional<QString>>* poster_ = nullptr; // the poster being saved, if any
