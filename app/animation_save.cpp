@@ -70,7 +70,7 @@ std::optional<AnimationChoice> askForAnimation(QWidget* parent, const QString& n
     auto* frames = new QSpinBox(&dialog);
     frames->setObjectName(QStringLiteral("animationFrames"));
     frames->setRange(1, kLargestFrames);
-    frames->setValue(settings.value(QLatin1String(kFramesKey), kDefaultFrames).toInt());
+    frames->setValue(settings.value(QLatin1String(kFramesKey), framesOfOneTurn(kDefaultFps)).toInt());
     auto* fps = new QSpinBox(&dialog);
     fps->setObjectName(QStringLiteral("animationFps"));
     fps->setRange(1, kLargestFps);

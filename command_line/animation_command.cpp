@@ -69,7 +69,7 @@ int runAnimation(const RenderOptions& options, const Clock& clock, std::ostream&
         recipe = sessionRecipe(options, clock);
     }
 
-    const AnimationRequest request{options.frames, options.fps, options.pictureSize(), options.caption};
+    const AnimationRequest request = options.loop();
     TerminalProgress progress(!options.quiet);
     const auto written = writeAnimation(recipe, request, options.out, options.force, [&](int done, int frames) {
         progress.update(static_cast<double>(done) / frames, "frames",

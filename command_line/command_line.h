@@ -42,7 +42,7 @@ struct RenderOptions {
     std::optional<int> quality;  // JPEG and WebP, 1 .. 100
     std::optional<int> pngLevel; // zlib's level, 0 .. 9
     bool animate = false; // colour cycling: frames of the picture with its palette turning
-    int frames = kDefaultFrames;
+    std::optional<int> frames; // none: one turn in the window's time (framesOfOneTurn)
     int fps = kDefaultFps;
     std::optional<int> count; // a batch of this many pictures into outDir
     std::string outDir;
@@ -51,6 +51,11 @@ struct RenderOptions {
     bool force = false;
     bool quiet = false;
 
+    // The loop --animate asks for: --frames, or one turn in the window's time at --fps.
+    AnimationRequest loop() const
+    {
+        return {frames.value_or(framesOfOneTurn(fps)), fps, pictureSize(), caption, kFormatsOwnQuality};
+    }
     // The size pictures are drawn at: --size, or else --scale.
     PictureSize pictureSize() const { return size ? *size : PictureSize::timesNormal(scale); }
     // How the files are encoded: --png-level and --quality, or each format's default.
