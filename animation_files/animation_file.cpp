@@ -92,14 +92,17 @@ EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, Fi
 
     // One frame at a time: the encoder keeps what it has encoded, never the frames themselves.
     const std::unique_ptr<AnimationEncoder> encoder = encoderFor(format, request, cycling, text);
+    std::size_t firstBytes = 0;
     for (int t = 0; t < request.frames; ++t) {
         if (cancelled())
             return Cancelled{};
         cycling.paintFrame(t, request.frames, picture, strip);
         if (std::string failure = encoder->add(picture.image()); !failure.empty())
             return failure;
+        if (t == 0)
+            firstBytes = encoder->size();
         if (budget > 0 && encoder->size() > budget)
-            return OverBudget{encoder->size(), t + 1};
+            return OverBudget{encoder->size(), t + 1, firstBytes};
         tell(t + 1);
     }
     auto finished = encoder->finish();
@@ -112,7 +115,7 @@ EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, Fi
             return std::string("cannot add the recipe to the WebP");
     }
     if (budget > 0 && static_cast<std::size_t>(bytes.size()) > budget)
-        return OverBudget{static_cast<std::size_t>(bytes.size()), request.frames};
+        return OverBudget{static_cast<std::size_t>(bytes.size()), request.frames, firstBytes};
     return bytes;
 }
 

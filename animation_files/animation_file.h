@@ -50,10 +50,21 @@ std::string loopProblem(FileFormat format, const AnimationRequest& request);
 // told as frame 0.
 using AnimationProgress = std::function<void(int framesDone, int frames)>;
 
-// A loop whose file grew past its budget: the bytes it had after `frames` frames.
+// A loop whose file grew past its budget: the bytes it had after `frames` frames, and after the
+// first (which, whole, takes more than the frames after it).
 struct OverBudget {
     std::size_t bytes;
     int frames;
+    std::size_t firstBytes;
+
+    // What the whole loop of `total` frames would have taken.
+    double projected(int total) const
+    {
+        if (frames < 2)
+            return static_cast<double>(bytes) * total;
+        return static_cast<double>(firstBytes)
+            + static_cast<double>(bytes - firstBytes) * (total - 1) / (frames - 1);
+    }
 };
 struct Cancelled {};
 // The file's bytes, why it could not be encoded, or why it stopped.

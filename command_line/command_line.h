@@ -28,7 +28,8 @@ struct WindowOptions {
 //   --recipe FILE --out PICTURE [--palette-out STRIP]
 //   --seed N --count K --out-dir DIR [--keep-palette] [--palettes] [--time T]
 // each with [--scale S | --size WxH] [--no-caption] [--quality Q] [--png-level L] [--force]
-// [--quiet]; the first two also as animations, --animate [--frames N] [--fps F].
+// [--quiet]; the first two also as animations, --animate [--frames N] [--fps F], fitted to a byte
+// budget with --share[=BYTES] or --budget BYTES.
 struct RenderOptions {
     std::optional<std::uint32_t> seed;
     std::optional<std::string> recipe; // redraw the picture a PNG or text recipe describes
@@ -44,6 +45,9 @@ struct RenderOptions {
     bool animate = false; // colour cycling: frames of the picture with its palette turning
     std::optional<int> frames; // none: one turn in the window's time (framesOfOneTurn)
     int fps = kDefaultFps;
+    // --share or --budget: the loop fitted in this many bytes, its format (unless --out names
+    // one), size and quality chosen for it.
+    std::optional<std::size_t> budget;
     std::optional<int> count; // a batch of this many pictures into outDir
     std::string outDir;
     bool keepPalette = false; // batch pictures after the first keep the palette
