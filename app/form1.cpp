@@ -556,6 +556,7 @@ void Form1::saveAnimationInBackground(const AnimationChoice& choice)
     animationSave_ = new AnimationSave(session_.recipe(), choice, canvas, kStatusArea, this);
     connect(animationSave_, &AnimationSave::finished, this,
             [this](const QString& path, const QString& failure, bool cancelled) {
+                const QString chosen = animationSave_->chosen(); // a loop fitted for sharing: what it became
                 animationSave_->deleteLater();
                 animationSave_ = nullptr;
                 saveAnimationAction->setEnabled(true);
@@ -563,7 +564,8 @@ void Form1::saveAnimationInBackground(const AnimationChoice& choice)
                     QMessageBox::warning(this, tr("Save animation"),
                                          tr("The animation was not saved.\n\n%1").arg(failure));
                 else if (!cancelled)
-                    confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
+                    confirm(chosen.isEmpty() ? tr("Saved %1").arg(QDir::toNativeSeparators(path))
+                                             : tr("Saved %1: %2").arg(QDir::toNativeSeparators(path), chosen));
                 emit animationSaved(path, failure, cancelled);
                 if (closeWhenSaved_)
                     close();
