@@ -121,7 +121,10 @@ Mp4Animation::Mp4Animation(int width, int height, int fps, int crf)
     codec_->color_trc = AVCOL_TRC_SMPTE170M;
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         codec_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    // Fine colours in gentle gradients: a low constant rate factor keeps them free of bands.
+    // x264's own defaults, as FFmpeg's command line uses them: a rate factor of 18 made files
+    // 1.75 times as large as FFmpeg's for no difference seen in the moving colours. The frame is
+    // 4:2:0 (the 4:4:4 FFmpeg picks for RGB frames plays in few browsers), which also leaves
+    // x264 half the colour planes to encode.
     av_opt_set(codec_->priv_data, "preset", "medium", 0);
     av_opt_set(codec_->priv_data, "crf", std::to_string(crf).c_str(), 0);
     if (const int code = avcodec_open2(codec_, encoder, nullptr); code < 0) {

@@ -40,6 +40,7 @@ const char* const kTime = "2026-12-08T12:00:00";
 
 struct Run {
     double seconds = 0;
+    double cpuSeconds = 0; // user and system, the process and its threads
     long peakKilobytes = 0;
     long long bytes = 0;
     bool ok = false;
@@ -89,6 +90,8 @@ Run run(std::vector<std::string> words, const std::string& out, Feed feed)
     Run result;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.peakKilobytes = usage.ru_maxrss;
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    result.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     result.bytes = fileSize(out);
     result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return result;
@@ -173,16 +176,19 @@ Run repeated(int times, Make make)
 
 void row(const char* what, const Run& genart, const Run& ffmpeg)
 {
-    std::printf("| %s | %.2f s, %.2f MB, %ld MB peak | %.2f s, %.2f MB | %.2f | %.2f |%s\n", what, genart.seconds,
-                static_cast<double>(genart.bytes) / 1e6, genart.peakKilobytes / 1024, ffmpeg.seconds,
-                static_cast<double>(ffmpeg.bytes) / 1e6, genart.seconds / ffmpeg.seconds,
+    std::printf("| %s | %.2f s (CPU %.2f s), %.2f MB, %ld MB peak | %.2f s (CPU %.2f s), %.2f MB, %ld MB peak | %.2f "
+                "(CPU %.2f) | %.2f |%s\n",
+                what, genart.seconds, genart.cpuSeconds, static_cast<double>(genart.bytes) / 1e6,
+                genart.peakKilobytes / 1024, ffmpeg.seconds, ffmpeg.cpuSeconds, static_cast<double>(ffmpeg.bytes) / 1e6,
+                ffmpeg.peakKilobytes / 1024, genart.seconds / ffmpeg.seconds, genart.cpuSeconds / ffmpeg.cpuSeconds,
                 static_cast<double>(genart.bytes) / static_cast<double>(ffmpeg.bytes),
                 genart.ok && ffmpeg.ok ? "" : " (a run failed)");
 }
 
 void compare(const QDir& folder, int repeat)
 {
-    std::printf("| Loop (seed %u, 300 frames, 30 a second) | genart | ffmpeg | time ratio | size ratio |\n|---|---|---|---|---|\n",
+    std::printf("| Loop (seed %u, 300 frames, 30 a second) | genart | ffmpeg | time ratio | size ratio |\n"
+                "|---|---|---|---|---|\n",
                 kSeed);
     AnimationRequest mp4;
     mp4.size = PictureSize::covering(600, 450);
