@@ -18,6 +18,9 @@ public:
     virtual std::string add(const QImage& frame) = 0;
     // The whole file once every frame is in, or why it could not be finished.
     virtual std::variant<QByteArray, std::string> finish() = 0;
+    // The bytes of the file so far, where the encoder can tell while it works (0 where not), so
+    // that a loop growing past a budget can be stopped early.
+    virtual std::size_t size() const { return 0; }
 };
 
 } // namespace genart

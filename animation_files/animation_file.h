@@ -1,38 +1,91 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 
+#include <QByteArray>
+
+#include "files/file_format.h"
+#include "palette/palette_turn.h"
 #include "session/picture_size.h"
 #include "session/recipe.h"
 
 namespace genart {
 
-inline constexpr int kDefaultFrames = 120;
-inline constexpr int kDefaultFps = 30; // so the default loop lasts 4 s
+inline constexpr int kDefaultFps = 30;
 inline constexpr int kLargestFps = 120;
+
+// The frames of one turn of the colours in the window's time, at `fps` a second: a loop that
+// matches what the window shows.
+constexpr int framesOfOneTurn(int fps)
+{
+    return static_cast<int>(static_cast<long long>(fps) * kTurnMilliseconds / 1000);
+}
+
+// A loop's quality left to its format (MP4's default rate factor, WebP lossless).
+inline constexpr int kFormatsOwnQuality = -1;
 
 // What a looping animation of a picture is made of: its colours go once round the palette in
 // `frames` frames shown `fps` a second, at the picture's size, with or without the caption.
 struct AnimationRequest {
-    int frames = kDefaultFrames;
+    int frames = framesOfOneTurn(kDefaultFps);
     int fps = kDefaultFps;
     PictureSize size;
     bool caption = true;
+    // MP4: x264's constant rate factor; WebP: 100 lossless, lower lossy at that quality; GIF: none.
+    int quality = kFormatsOwnQuality;
+
+    double seconds() const { return static_cast<double>(frames) / fps; }
 };
+
+// Why a loop of `request` cannot be a file of `format`, or "": a side beyond what the format
+// holds, or more frames a second than a GIF shows.
+std::string loopProblem(FileFormat format, const AnimationRequest& request);
 
 // Told after each frame how many of them are encoded; the picture's drawing comes first and is
 // told as frame 0.
 using AnimationProgress = std::function<void(int framesDone, int frames)>;
 
-// Draws the recipe's picture, then streams its frames one by one to the encoder that the
-// path's extension names (.webp: animated WebP, lossless, looping forever, with the recipe in
-// its XMP metadata; .mp4: H.264 video), and writes the file, which appears whole or not at all.
-// An existing file is replaced only with `replace` (see OutputFiles). Nothing when `cancel` was
-// set before the file was in place for good (it is taken back then); otherwise "" or one
-// printable line naming the path and why it was not written.
+// A loop whose file grew past its budget: the bytes it had after `frames` frames, and after the
+// first (which, whole, takes more than the frames after it).
+struct OverBudget {
+    std::size_t bytes;
+    int frames;
+    std::size_t firstBytes;
+
+    // What the whole loop of `total` frames would have taken.
+    double projected(int total) const
+    {
+        if (frames < 2)
+            return static_cast<double>(bytes) * total;
+        return static_cast<double>(firstBytes)
+            + static_cast<double>(bytes - firstBytes) * (total - 1) / (frames - 1);
+    }
+};
+struct Cancelled {};
+// The file's bytes, why it could not be encoded, or why it stopped.
+using EncodedLoop = std::variant<QByteArray, std::string, OverBudget, Cancelled>;
+
+// Draws the recipe's still picture, then streams its frames one by one to the encoder of
+// `format` (WebP: animated, looping forever, the recipe in its XMP metadata; GIF: see
+// GifAnimation, the recipe in a comment; MP4: H.264 video). With a `budget` (bytes, 0 for none),
+// stops as soon as the encoder tells it has written more than that.
+EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, FileFormat format,
+                       std::size_t budget = 0, const AnimationProgress& progress = {},
+                       const std::atomic<bool>* cancel = nullptr);
+
+// Writes a loop's bytes to `path`, where the file appears whole or not at all; an existing file
+// is replaced only with `replace` (see OutputFiles). Nothing when `cancel` was set before the
+// file was in place; otherwise "" or one printable line naming the path and why not.
+std::optional<std::string> placeLoop(const std::string& path, const QByteArray& bytes, bool replace,
+                                     const std::atomic<bool>* cancel = nullptr);
+
+// encodeLoop in the format the path's extension names, then placeLoop. Nothing when cancelled;
+// otherwise "" or one printable line naming the path and why it was not written.
 std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationRequest& request,
                                           const std::string& path, bool replace,
                                           const AnimationProgress& progress = {},

@@ -21,11 +21,18 @@ namespace genart {
 // The file is written into memory, so that it can appear whole or not at all.
 class Mp4Animation final : public AnimationEncoder {
 public:
-    Mp4Animation(int width, int height, int fps);
+    // `crf`: x264's constant rate factor, lower for finer pictures and larger files.
+    Mp4Animation(int width, int height, int fps, int crf = kDefaultCrf);
     ~Mp4Animation() override;
 
     std::string add(const QImage& frame) override;
     std::variant<QByteArray, std::string> finish() override;
+    std::size_t size() const override { return static_cast<std::size_t>(bytes_.size()); }
+
+    static constexpr int kDefaultCrf = 23;
+    static constexpr int kWorstCrf = 35; // the coarsest a loop fitted to a budget is made
+    // The largest frame H.264 holds (level 6.2), in macroblocks of 16 by 16 pixels.
+    static constexpr long long kMostMacroblocks = 139264;
 
     // The sides the video has for a picture of `width` by `height`.
     static int evenSide(int side) { return side & ~1; }

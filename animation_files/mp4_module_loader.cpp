@@ -71,12 +71,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<AnimationEncoder> newMp4Animation(int width, int height, int fps)
+std::unique_ptr<AnimationEncoder> newMp4Animation(int width, int height, int fps, int crf)
 {
     static const Module module = load();
     if (!module.create)
         return std::make_unique<Unavailable>(module.failure);
-    if (AnimationEncoder* encoder = module.create(width, height, fps))
+    if (AnimationEncoder* encoder = module.create(width, height, fps, crf))
         return std::unique_ptr<AnimationEncoder>(encoder);
     return std::make_unique<Unavailable>("out of memory");
 }

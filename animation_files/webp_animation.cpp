@@ -20,13 +20,14 @@ std::string why(const WebPAnimEncoder* encoder, const char* what)
 
 } // namespace
 
-WebpAnimation::WebpAnimation(int width, int height, int fps) : width_(width), height_(height), fps_(fps)
+WebpAnimation::WebpAnimation(int width, int height, int fps, int quality)
+    : width_(width), height_(height), fps_(fps), quality_(quality)
 {
     WebPAnimEncoderOptions options;
     if (!WebPAnimEncoderOptionsInit(&options))
         return;
     options.anim_params.loop_count = 0; // forever
-    options.allow_mixed = 0;            // every frame lossless
+    options.allow_mixed = 0;            // every frame lossless, or every frame lossy
     encoder_ = WebPAnimEncoderNew(width, height, &options);
 }
 
@@ -49,6 +50,10 @@ std::string WebpAnimation::add(const QImage& frame)
     WebPConfig config;
     if (!WebPConfigInit(&config) || !WebPConfigLosslessPreset(&config, kLosslessLevel))
         return why(nullptr, "cannot set up lossless encoding");
+    if (quality_ < kLossless) {
+        config.lossless = 0;
+        config.quality = static_cast<float>(quality_);
+    }
     config.thread_level = 1;
     WebPPicture picture;
     if (!WebPPictureInit(&picture))

@@ -16,14 +16,18 @@ class QWidget;
 
 namespace genart {
 
-// What "Save animation…" asks: where, how many frames, how many a second, how large.
+// What "Save animation…" asks: where, how many frames, how many a second, how large, with the
+// caption or not, and whether to fit it in a budget for sharing.
 struct AnimationChoice {
     QString path;
     AnimationRequest request;
+    std::optional<std::size_t> budget = std::nullopt;
 };
 
-// The save dialog with the animation's frames, rate and size beside the file name; the choices
-// are remembered for next time. Nothing when cancelled.
+// The save dialog with the animation's frames, rate, size, caption and "fit for sharing" beside
+// the file name, showing the loop's length and about how large its file will be (WebP, GIF or
+// MP4, as the file type chosen); the choices are remembered for next time. Nothing when
+// cancelled.
 std::optional<AnimationChoice> askForAnimation(QWidget* parent, const QString& name);
 
 // An animation drawn, encoded and written on another thread, with a progress panel at `area`
@@ -37,6 +41,8 @@ public:
     ~AnimationSave() override;
 
     const QString& path() const { return path_; }
+    // For a loop fitted to a budget, once finished: what was chosen, in one line.
+    const QString& chosen() const { return chosen_; }
     void cancel();
 
 signals:
@@ -46,7 +52,12 @@ signals:
     void finished(const QString& path, const QString& failure, bool cancelled);
 
 private:
+    std::optional<std::string> writeFitted(const Recipe& recipe, const AnimationRequest& request,
+                                           const std::string& path, std::size_t budget,
+                                           const AnimationProgress& progress);
+
     QString path_;
+    QString chosen_;
     int frames_;
     std::atomic<bool> cancel_{false};
     QFutureWatcher<std::optional<std::string>> watcher_;

@@ -13,7 +13,7 @@ ColourCycling::ColourCycling(SurfaceView& picture, SurfaceView& strip, QObject* 
     // The step follows the clock, not the count of ticks: a late tick makes the colours jump
     // a little, never the turn slow down.
     connect(&timer_, &QTimer::timeout, this,
-            [this] { showFrame(static_cast<int>(clock_.elapsed() % kTurnMilliseconds)); });
+            [this] { showFrame(static_cast<int>((firstStep_ + clock_.elapsed()) % kTurnMilliseconds)); });
 }
 
 void ColourCycling::start(const Recipe& recipe, const PaletteParameters& strip, int scale)
@@ -22,20 +22,41 @@ void ColourCycling::start(const Recipe& recipe, const PaletteParameters& strip, 
     stripPalette_ = strip;
     picture_ = ImageSurface(kPictureWidth * scale, kPictureHeight * scale);
     cycling_.draw(recipe, picture_, pictureStrip_, scale);
+    firstStep_ = static_cast<int>(recipe.cycle.step * kTurnMilliseconds / recipe.cycle.steps);
+    held_ = false;
     clock_.start();
     timer_.start();
-    showFrame(0);
+    showFrame(firstStep_);
     emit runningChanged(true);
 }
 
 void ColourCycling::stop()
 {
-    if (!timer_.isActive())
+    if (!running())
         return;
+    held_ = false;
     timer_.stop();
     pictureView_.setSharpImage(QImage());
     stripView_.setSharpImage(QImage());
     emit runningChanged(false);
+}
+
+void ColourCycling::hold()
+{
+    if (!timer_.isActive())
+        return;
+    timer_.stop();
+    held_ = true;
+}
+
+void ColourCycling::resume()
+{
+    if (!held_)
+        return;
+    held_ = false;
+    firstStep_ = step_;
+    clock_.start();
+    timer_.start();
 }
 
 void ColourCycling::showFrame(int step)

@@ -355,15 +355,34 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+Recipe Form1::recipeShown() const
+{
+    Recipe shown = session_.recipe();
+    if (cycling_->running())
+        shown.cycle = cycling_->shownTurn();
+    return shown;
+}
+
 QString Form1::savePicture(const QString& path, const PictureSize& size, bool caption)
 {
-    // The dialog has already asked before replacing a file.
-    const Recipe& recipe = session_.recipe();
-    const QImage picture = pictureAtSize(recipe, picture1_.image(), size, caption);
+    return savePictureOf(recipeShown(), path, size, caption);
+}
+
+QString Form1::savePictureOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption)
+{
+    // The dialog has already asked before replacing a file. A frame of the colours' cycle is
+    // drawn again from its recipe, bit for bit the frame shown.
+    const QImage picture = recipe == session_.recipe() ? pictureAtSize(recipe, picture1_.image(), size, caption)
+                                                       : exportPicture(recipe, size, caption)->picture;
     return QString::fromStdString(writeImages({{path.toStdString(), picture, recipeText(recipe)}}, true));
 }
 
 void Form1::savePosterInBackground(const QString& path, const PictureSize& size, bool caption)
+{
+    savePosterOf(recipeShown(), path, size, caption);
+}
+
+void Form1::savePosterOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption)
 {
     if (poster_)
         return; // one at a time; the save action is off meanwhile
@@ -414,7 +433,6 @@ void Form1::savePosterInBackground(const QString& path, const PictureSize& size,
             close();
     });
 
-    const Recipe recipe = session_.recipe();
     poster_->setFuture(QtConcurrent::run([recipe, size, caption, path](QPromise<std::optional<QString>>& promise) {
         promise.setProgressRange(0, 100);
         std::atomic<bool> cancel{false};
@@ -487,7 +505,9 @@ void Form1::confirm(const QString& message)
 
 void Form1::copyPicture()
 {
-    QGuiApplication::clipboard()->setMimeData(pictureMimeData(picture1_.image(), session_.recipe()));
+    const Recipe recipe = recipeShown();
+    const QImage picture = recipe == session_.recipe() ? picture1_.image() : exportPicture(recipe, {})->picture;
+    QGuiApplication::clipboard()->setMimeData(pictureMimeData(picture, recipe));
 }
 
 void Form1::tell(const QString& message)
@@ -497,15 +517,20 @@ void Form1::tell(const QString& message)
 
 void Form1::savePictureAs()
 {
+    // While the colours cycle, the frame on the screen stays there while the dialog is open, and
+    // it is the one saved.
+    cycling_->hold();
+    const Recipe recipe = recipeShown();
     const QSize screenPixels = screen() ? screen()->size() * screen()->devicePixelRatio() : QSize();
-    const auto choice = askWhereToSave(this, QString::fromStdString(session_.recipe().imeslike), screenPixels);
+    const auto choice = askWhereToSave(this, QString::fromStdString(recipe.imeslike), screenPixels);
+    cycling_->resume();
     if (!choice)
         return;
     if (!choice->size.isNormal()) {
-        savePosterInBackground(choice->path, choice->size, choice->caption);
+        savePosterOf(recipe, choice->path, choice->size, choice->caption);
         return;
     }
-    const QString failure = savePicture(choice->path, choice->size, choice->caption);
+    const QString failure = savePictureOf(recipe, choice->path, choice->size, choice->caption);
     if (!failure.isEmpty())
         QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
     else
@@ -547,6 +572,7 @@ void Form1::saveAnimationInBackground(const AnimationChoice& choice)
     animationSave_ = new AnimationSave(session_.recipe(), choice, canvas, kStatusArea, this);
     connect(animationSave_, &AnimationSave::finished, this,
             [this](const QString& path, const QString& failure, bool cancelled) {
+                const QString chosen = animationSave_->chosen(); // a loop fitted for sharing: what it became
                 animationSave_->deleteLater();
                 animationSave_ = nullptr;
                 saveAnimationAction->setEnabled(true);
@@ -554,7 +580,8 @@ void Form1::saveAnimationInBackground(const AnimationChoice& choice)
                     QMessageBox::warning(this, tr("Save animation"),
                                          tr("The animation was not saved.\n\n%1").arg(failure));
                 else if (!cancelled)
-                    confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
+                    confirm(chosen.isEmpty() ? tr("Saved %1").arg(QDir::toNativeSeparators(path))
+                                             : tr("Saved %1: %2").arg(QDir::toNativeSeparators(path), chosen));
                 emit animationSaved(path, failure, cancelled);
                 if (closeWhenSaved_)
                     close();

@@ -64,6 +64,10 @@ public:
     Library& library() { return *library_; }
     std::optional<std::int64_t> shownEntryId() const { return shownId_; }
 
+    // What the picture shows: the session's recipe, with the turn of the frame on the screen
+    // while the colours cycle, so that saving or copying keeps that frame.
+    Recipe recipeShown() const;
+
     // Writes the picture on the screen at `size`, with or without its caption, in the format
     // the path's extension names, carrying its recipe; the file appears whole or not at all.
     // Returns an empty string or why it failed.
@@ -175,6 +179,9 @@ private:
     // Where a save went, for a few seconds.
     void confirm(const QString& message);
     void addKey(const QKeySequence& key, QPushButton* button);
+    // savePicture and savePosterInBackground for the picture `recipe` draws.
+    QString savePictureOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption);
+    void savePosterOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption);
 
     // The explore view's keys and menu entries; the view itself, opened and raised.
     void addExploreActions();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "animation_files/animation_file.h"
+#include "animation_files/loop_budget.h"
 #include "animation_files/mp4_animation.h"
 #include "command_line/stop_signals.h"
 #include "command_line/terminal_progress.h"
@@ -55,6 +56,31 @@ std::string described(const std::string& path, const AnimationRequest& request)
     return line + ")";
 }
 
+// --share: the loop fitted in the budget, written under the name given (with the extension of
+// the format chosen when the name has none), and what was chosen told in one line.
+int runSharedLoop(const RenderOptions& options, const Recipe& recipe, std::ostream& errors)
+{
+    const std::optional<FileFormat> format = formatOfPath(options.out);
+    TerminalProgress progress(!options.quiet);
+    LoopFitting fitting = fitLoop(recipe, options.loop(), format, *options.budget, [&](int done, int frames) {
+        progress.update(static_cast<double>(done) / frames, "frames", std::to_string(done) + "/" + std::to_string(frames));
+    });
+    progress.finish();
+    if (const auto* failure = std::get_if<std::string>(&fitting)) {
+        errors << "genart: render: " << printable(options.out) << ": cannot share: " << *failure << '\n';
+        return 1;
+    }
+    const FittedLoop& fitted = std::get<FittedLoop>(fitting);
+    const std::string path = format ? options.out : options.out + "." + extensionOf(fitted.format);
+    if (const std::string failure = placeLoop(path, fitted.bytes, options.force).value_or("cancelled"); !failure.empty()) {
+        errors << "genart: render: " << failure << '\n';
+        return 1;
+    }
+    if (!options.quiet)
+        errors << "genart: shared " << printable(path) << ": " << describeFit(fitted, *options.budget) << '\n';
+    return 0;
+}
+
 } // namespace
 
 int runAnimation(const RenderOptions& options, const Clock& clock, std::ostream& errors)
@@ -71,7 +97,9 @@ int runAnimation(const RenderOptions& options, const Clock& clock, std::ostream&
         recipe = sessionRecipe(options, clock);
     }
 
-    const AnimationRequest request{options.frames, options.fps, options.pictureSize(), options.caption};
+    if (options.budget)
+        return runSharedLoop(options, recipe, errors);
+    const AnimationRequest request = options.loop();
     TerminalProgress progress(!options.quiet);
     const auto written = writeAnimation(
         recipe, request, options.out, options.force,

@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "animation_files/loop_budget.h"
 #include "command_line/explore_command.h"
 #include "command_line/library_command.h"
 #include "files/file_format.h"
@@ -86,6 +87,24 @@ std::optional<LocalMoment> parseMoment(const std::string& text)
         || m.minute > 59 || m.second < 0 || m.second > 59)
         return std::nullopt;
     return m;
+}
+
+// BYTES, or a whole number of kB or MB (as 800k, 5M, 5MB), from kSmallestBudget to 4 GB.
+std::optional<std::size_t> parseBudget(const std::string& text)
+{
+    const std::size_t digits = text.find_first_not_of("0123456789");
+    const std::string unit = digits == std::string::npos ? std::string() : text.substr(digits);
+    std::uint64_t times = 1;
+    if (unit == "k" || unit == "kB")
+        times = 1000;
+    else if (unit == "M" || unit == "MB")
+        times = 1000 * 1000;
+    else if (!unit.empty())
+        return std::nullopt;
+    const auto number = parseWholeNumber(text.substr(0, digits), 1, 4'000'000'000);
+    if (!number || *number * times < kSmallestBudget || *number * times > 4'000'000'000)
+        return std::nullopt;
+    return static_cast<std::size_t>(*number * times);
 }
 
 UsageError error(const std::string& message)
@@ -167,6 +186,11 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
         options.entry = parseEntryId(value);
         if (!options.entry)
             return "--entry takes an entry's id, a whole number from 1, not '" + value + "'";
+    } else if (option == "--budget") {
+        options.budget = parseBudget(value);
+        if (!options.budget)
+            return "--budget takes a number of bytes from " + std::to_string(kSmallestBudget)
+                + " to 4000000000, or of kB or MB (as 800k or 5M), not '" + value + "'";
     } else if (option == "--count") {
         const auto count = parseWholeNumber(value, 1, kLargestCount);
         if (!count)
@@ -191,6 +215,8 @@ template <class Has>
 std::optional<std::string> formatProblem(const RenderOptions& o, Has has)
 {
     const auto format = formatOfPath(o.out);
+    if (o.budget && !format && o.out.find('.', o.out.rfind('/') + 1) == std::string::npos)
+        return std::nullopt; // --share picks the format and gives the name its extension
     if (o.animate) {
         if (!format || !isAnimationFormat(*format))
             return "--animate writes " + std::string(kAnimationExtensions) + " files, not '" + o.out + "'";
@@ -211,6 +237,9 @@ std::optional<std::string> formatProblem(const RenderOptions& o, Has has)
         return std::find(stills.begin(), stills.end(), wanted) != stills.end();
     };
     const PictureSize size = o.pictureSize();
+    if (o.animate)
+        if (const std::string problem = loopProblem(*format, o.loop()); !problem.empty())
+            return "--out: " + problem;
     if (!o.animate)
         if (const std::string problem = sizeProblem(*format, size.width, size.height); !problem.empty())
             return "--out: " + problem + ", not " + std::to_string(size.width) + " by " + std::to_string(size.height);
@@ -251,6 +280,8 @@ std::optional<std::string> contradiction(const RenderOptions& o, const std::vect
         for (const char* option : {"--count", "--palette-out"})
             if (has(option))
                 return std::string("--animate cannot be combined with ") + option;
+        if (o.budget && has("--quality"))
+            return "--share picks the quality itself and cannot be combined with --quality";
     } else {
         for (const char* option : {"--frames", "--fps"})
             if (has(option))
@@ -372,16 +403,37 @@ std::vector<QCommandLineOption> renderOptions()
     std::vector<QCommandLineOption> options{helpOption()};
     for (const char* name : {"seed", "out", "palette-out", "actions", "time", "recipe", "code", "scale", "count",
                              "out-dir", "size", "quality", "png-level", "frames", "fps", "variations",
-                             "recolourings", "strength", "entry"})
+                             "recolourings", "strength", "entry", "budget"})
         options.emplace_back(QString::fromLatin1(name), QString(), QStringLiteral("value"));
-    for (const char* name : {"force", "quiet", "keep-palette", "palettes", "no-caption", "animate"})
+    for (const char* name : {"force", "quiet", "keep-palette", "palettes", "no-caption", "animate", "share"})
         options.emplace_back(QString::fromLatin1(name), QString());
     return options;
 }
 
-Command parseRender(const std::vector<std::string>& args)
+// `--share=BYTES` read as `--share --budget=BYTES`; an argument that is an option's value stays
+// as it is.
+std::vector<std::string> withBudgetApart(const std::vector<std::string>& args, const std::vector<QCommandLineOption>& known)
+{
+    std::vector<std::string> apart;
+    bool isValue = false;
+    for (const std::string& arg : args) {
+        if (!isValue && arg.rfind("--share=", 0) == 0) {
+            apart.push_back("--share");
+            apart.push_back("--budget=" + arg.substr(8));
+            continue;
+        }
+        apart.push_back(arg);
+        isValue = !isValue && std::any_of(known.begin(), known.end(), [&](const QCommandLineOption& option) {
+            return !option.valueName().isEmpty() && arg == "--" + fromQt(option.names().constLast());
+        });
+    }
+    return apart;
+}
+
+Command parseRender(const std::vector<std::string>& arguments)
 {
     const std::vector<QCommandLineOption> known = renderOptions();
+    const std::vector<std::string> args = withBudgetApart(arguments, known);
     const Reading reading = read(known, args, 1);
     RenderOptions options;
     std::vector<std::string> given;
@@ -398,6 +450,8 @@ Command parseRender(const std::vector<std::string>& args)
             options.palettes |= option.name == "--palettes";
             options.caption &= option.name != "--no-caption";
             options.animate |= option.name == "--animate";
+            if (option.name == "--share" && !options.budget)
+                options.budget = kShareBudget;
             continue;
         }
         if (!option.value)
@@ -407,6 +461,7 @@ Command parseRender(const std::vector<std::string>& args)
     }
     if (reading.stray)
         return error("render: unknown option '" + *reading.stray + "'");
+    options.animate |= options.budget.has_value(); // a budget is for a loop
     if (const auto problem = contradiction(options, given))
         return error("render: " + *problem);
     return options;
@@ -511,9 +566,15 @@ const char* const kRenderForms =
     "      moved, S from 0 subtle to 1 wild, default 0.5) or K recolourings (the picture in\n"
     "      new palettes), named as a batch's; a recipe always gives the same K\n"
     "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) --animate\n"
-    "                [--frames N] [--fps F] --out LOOP.webp|LOOP.mp4 [SIZE] [--force] [--quiet]\n"
-    "      a seamless loop of N frames (default 120) at F a second (1 .. 120, default 30):\n"
-    "      the picture's palette turns once round, its colours flowing through it\n";
+    "                [--frames N] [--fps F] --out LOOP.webp|LOOP.gif|LOOP.mp4 [SIZE] [--force]\n"
+    "                [--quiet]\n"
+    "      a seamless loop of N frames at F a second (1 .. 120, default 30; a GIF at most 50):\n"
+    "      the picture's palette turns once round, its colours flowing through it;\n"
+    "      without --frames, one turn in 10 s, as the window shows it\n"
+    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) --share[=BYTES]\n"
+    "                --out LOOP [--frames N] [--fps F] [SIZE] [--force] [--quiet]\n"
+    "      the same loop fitted in BYTES (default 5M; also --budget BYTES): format (unless\n"
+    "      LOOP names one), size and quality chosen for it, and told in one line\n";
 
 const char* const kNotes =
     "  SIZE: --scale S (1 .. 16) draws the same picture S times larger; --size WxH\n"

@@ -42,7 +42,8 @@ struct ThumbnailRequest {
 //   --recipe FILE --out PICTURE [--palette-out STRIP]
 //   --seed N --count K --out-dir DIR [--keep-palette] [--palettes] [--time T]
 // each with [--scale S | --size WxH] [--no-caption] [--quality Q] [--png-level L] [--force]
-// [--quiet]; the first two also as animations, --animate [--frames N] [--fps F].
+// [--quiet]; the first two also as animations, --animate [--frames N] [--fps F], fitted to a byte
+// budget with --share[=BYTES] or --budget BYTES.
 struct RenderOptions {
     std::optional<std::uint32_t> seed;
     std::optional<std::string> recipe; // redraw the picture a PNG or text recipe describes
@@ -58,8 +59,11 @@ struct RenderOptions {
     std::optional<int> quality;  // JPEG and WebP, 1 .. 100
     std::optional<int> pngLevel; // zlib's level, 0 .. 9
     bool animate = false; // colour cycling: frames of the picture with its palette turning
-    int frames = kDefaultFrames;
+    std::optional<int> frames; // none: one turn in the window's time (framesOfOneTurn)
     int fps = kDefaultFps;
+    // --share or --budget: the loop fitted in this many bytes, its format (unless --out names
+    // one), size and quality chosen for it.
+    std::optional<std::size_t> budget;
     std::optional<int> count; // a batch of this many pictures into outDir
     std::string outDir;
     bool keepPalette = false; // batch pictures after the first keep the palette
@@ -74,6 +78,11 @@ struct RenderOptions {
 
     // Whether the picture comes from a recipe (--recipe or --code) rather than a session.
     bool fromRecipe() const { return recipe || code; }
+    // The loop --animate asks for: --frames, or one turn in the window's time at --fps.
+    AnimationRequest loop() const
+    {
+        return {frames.value_or(framesOfOneTurn(fps)), fps, pictureSize(), caption, kFormatsOwnQuality};
+    }
     // The size pictures are drawn at: --size, or else --scale.
     PictureSize pictureSize() const { return size ? *size : PictureSize::timesNormal(scale); }
     // How the files are encoded: --png-level and --quality, or each format's default.

@@ -16,7 +16,7 @@ std::optional<FileFormat> formatOfPath(const std::string& path)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     static const std::pair<const char*, FileFormat> kExtensions[] = {
         {"png", FileFormat::Png}, {"jpg", FileFormat::Jpeg}, {"jpeg", FileFormat::Jpeg},
-        {"webp", FileFormat::WebP}, {"mp4", FileFormat::Mp4},
+        {"webp", FileFormat::WebP}, {"mp4", FileFormat::Mp4}, {"gif", FileFormat::Gif},
     };
     for (const auto& [name, format] : kExtensions)
         if (extension == name)
@@ -26,12 +26,12 @@ std::optional<FileFormat> formatOfPath(const std::string& path)
 
 bool isPictureFormat(FileFormat format)
 {
-    return format != FileFormat::Mp4;
+    return format != FileFormat::Mp4 && format != FileFormat::Gif;
 }
 
 bool isAnimationFormat(FileFormat format)
 {
-    return format == FileFormat::WebP || format == FileFormat::Mp4;
+    return format == FileFormat::WebP || format == FileFormat::Mp4 || format == FileFormat::Gif;
 }
 
 } // namespace genart

@@ -39,6 +39,7 @@ QByteArray encodeImage(const QImage& image, FileFormat format, const std::string
     case FileFormat::WebP:
         return encodeWebp(image, recipe, settings.quality > 0 ? settings.quality : kLosslessWebpQuality);
     case FileFormat::Mp4:
+    case FileFormat::Gif:
         break;
     }
     return {};

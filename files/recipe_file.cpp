@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <gif_lib.h>
 #include <png.h>
 
 #include "files/jpeg_recipe.h"
@@ -239,6 +240,109 @@ std::variant<std::string, RecipeError> foundIn(int fd, const struct stat& status
     return std::move(*found.recipe);
 }
 
+// A GIF: "GIF87a" or "GIF89a". genart writes the recipe as a comment extension ahead of the
+// first image, which is as far as a GIF is read: its blocks are walked through giflib's decoder,
+// at most kLongestGifHead bytes of them and kMostGifBlocks blocks, never its pixels.
+constexpr std::size_t kGifSignatureLength = 6;
+constexpr std::size_t kLongestGifHead = 256 * 1024;
+constexpr int kMostGifBlocks = 64;
+
+bool isGif(const std::string& start)
+{
+    return start.size() >= kGifSignatureLength && (start.compare(0, 6, "GIF87a") == 0 || start.compare(0, 6, "GIF89a") == 0);
+}
+
+struct GifReading {
+    int fd;
+    std::size_t bytesRead = 0;
+    int readError = 0;
+};
+
+int readGifBytes(GifFileType* gif, GifByteType* into, int count)
+{
+    auto* reading = static_cast<GifReading*>(gif->UserData);
+    if (count < 0 || static_cast<std::size_t>(count) > kLongestGifHead - reading->bytesRead)
+        return 0; // giflib takes a short read as the end of the file
+    int done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(reading->fd, into + done, static_cast<std::size_t>(count - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            reading->readError = errno;
+        if (got <= 0)
+            break;
+        done += static_cast<int>(got);
+    }
+    reading->bytesRead += static_cast<std::size_t>(done);
+    return done;
+}
+
+// The comments ahead of the first image, and which of them carry a recipe.
+struct GifComments {
+    int recipes = 0;
+    bool tooLong = false;
+    std::string recipe; // the first
+};
+
+// Walks the blocks up to the first image; false with giflib's error code when it cannot.
+bool readGifComments(GifFileType* gif, GifComments& comments, int& error)
+{
+    const std::string prefix = std::string(kRecipeKey) + ": ";
+    for (int blocks = 0; blocks < kMostGifBlocks; ++blocks) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif, &type) == GIF_ERROR)
+            break;
+        if (type == IMAGE_DESC_RECORD_TYPE || type == TERMINATE_RECORD_TYPE)
+            return true;
+        int code = 0;
+        GifByteType* block = nullptr;
+        if (type != EXTENSION_RECORD_TYPE || DGifGetExtension(gif, &code, &block) == GIF_ERROR)
+            break;
+        std::string text;
+        for (; block != nullptr; ++blocks) {
+            if (code == COMMENT_EXT_FUNC_CODE && text.size() <= kLargestChunk)
+                text.append(reinterpret_cast<const char*>(block + 1), block[0]);
+            if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) {
+                error = gif->Error;
+                return false;
+            }
+        }
+        if (code != COMMENT_EXT_FUNC_CODE || text.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        if (comments.recipes++ == 0) {
+            comments.tooLong = text.size() > kLargestChunk;
+            comments.recipe = text.substr(prefix.size());
+        }
+    }
+    error = gif->Error != 0 ? gif->Error : D_GIF_ERR_WRONG_RECORD;
+    return false;
+}
+
+std::variant<std::string, RecipeError> gifRecipeText(int fd, const std::string& path)
+{
+    if (::lseek(fd, 0, SEEK_SET) < 0)
+        return fileError(path, std::string("cannot read: ") + std::strerror(errno));
+    GifReading reading{fd};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&reading, readGifBytes, &error);
+    GifComments comments;
+    const bool read = gif && readGifComments(gif, comments, error);
+    if (gif)
+        DGifCloseFile(gif, nullptr);
+    if (reading.readError != 0)
+        return fileError(path, std::string("cannot read: ") + std::strerror(reading.readError));
+    if (!read)
+        return fileError(path, std::string("unreadable GIF (") + GifErrorString(error) + ")");
+    if (comments.recipes == 0)
+        return fileError(path, "this GIF carries no genart recipe");
+    if (comments.recipes > 1)
+        return fileError(path, "this GIF carries more than one genart recipe");
+    if (comments.tooLong)
+        return fileError(path, "this GIF's recipe comment is too long to be one");
+    return comments.recipe;
+}
+
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -283,6 +387,8 @@ std::variant<Recipe, RecipeError> readRecipeFile(const std::string& path)
         stored = foundIn(file.get(), status, path, [](const ReadAt& read, std::uint64_t) { return jpegRecipe(read); });
     } else if (isWebp(start)) {
         stored = foundIn(file.get(), status, path, [](const ReadAt& read, std::uint64_t size) { return webpRecipe(read, size); });
+    } else if (isGif(start)) {
+        stored = gifRecipeText(file.get(), path);
     } else {
         if (static_cast<std::uintmax_t>(status.st_size) > kLongestTextFile)
             return fileError(path, "neither a picture nor a recipe text (too large)");

@@ -18,9 +18,9 @@ namespace genart {
 // column now has. After a full turn the colours are back where they started.
 class CyclingPicture {
 public:
-    // Draws the recipe exactly as drawRecipe does with the same arguments (the still picture on
-    // `picture`, its palette on `strip`), keeping the entries. False when cancelled, and the
-    // picture cannot be cycled then.
+    // Draws the recipe's still picture exactly as drawRecipe does with the same arguments (the
+    // picture on `picture`, its palette on `strip`; a turn the recipe keeps is left out), keeping
+    // the entries. False when cancelled, and the picture cannot be cycled then.
     bool draw(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
               const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr, bool withCaption = true);
 
@@ -47,5 +47,17 @@ private:
     int height_ = 0;
     std::vector<std::uint16_t> entries_;
 };
+
+// Colours each pixel of `picture` that has an entry (`width` by `height` of them, scan line after
+// scan line) from the strip's row 10 as the sweep does, the strip's columns counted from pozic0;
+// pixels without one are left alone.
+void colourByEntries(const std::vector<std::uint16_t>& entries, int width, int height, const Surface& strip,
+                     float pozic0, Surface& picture);
+
+// drawRecipe for a recipe that keeps a turn of its colours: the still picture, then its frame
+// of that turn as CyclingPicture paints it, the turned palette on `strip`.
+bool drawTurnedRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale,
+                      const DrawProgress& progress, const std::atomic<bool>* cancel, bool withCaption,
+                      std::vector<std::uint16_t>* entries);
 
 } // namespace genart

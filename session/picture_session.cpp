@@ -5,6 +5,8 @@
 
 #include "caption/caption_line.h"
 #include "generator/fast_renderer.h"
+#include "palette/palette_turn.h"
+#include "session/cycling_picture.h"
 
 namespace genart {
 
@@ -82,9 +84,28 @@ void PictureSession::restore(const Recipe& picture, const PaletteParameters& str
     recipe_ = picture;
 }
 
+namespace {
+
+// The still picture on `picture`, drawn with `entries`, coloured as its frame of the recipe's
+// turn, as CyclingPicture paints it. The strip and the state stay the still palette's: the next
+// picture drawn from them is the one the still entry would give.
+void colourTurned(const Recipe& recipe, const std::vector<std::uint16_t>& entries, const GenerationState& state,
+                  Surface& picture, Surface& strip)
+{
+    paintTurnedPalette(recipe.palette, recipe.cycle.step, recipe.cycle.steps, strip);
+    colourByEntries(entries, picture.width(), picture.height(), strip, recipe.picture.pozic0, picture);
+    PrintCaption(state.texts, picture);
+    GenerationState scratch; // the still strip again, leaving the state as the sweep left it
+    paintPalette(recipe.palette, scratch, strip);
+}
+
+} // namespace
+
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const DrawProgress& progress,
                 const std::atomic<bool>* cancel, bool withCaption, std::vector<std::uint16_t>* entries)
 {
+    if (recipe.cycle.turned())
+        return drawTurnedRecipe(recipe, picture, strip, scale, progress, cancel, withCaption, entries);
     // A recipe draws nothing at random and reads no clock.
     GenerationState state;
     setFixedState(state);
@@ -113,8 +134,13 @@ void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, 
     setFixedState(state);
     paintPalette(recipe.palette, state, strip);
     applyRecipe(recipe, state);
-    renderFast(state, strip, picture);
+    std::vector<std::uint16_t> entries;
+    FastRenderOptions options;
+    options.entries = recipe.cycle.turned() ? &entries : nullptr;
+    renderFast(state, strip, picture, options);
     PrintCaption(state.texts, picture);
+    if (recipe.cycle.turned())
+        colourTurned(recipe, entries, state, picture, strip);
 }
 
 } // namespace genart

@@ -78,8 +78,9 @@ double coveringScale(int width, int height);
 // `picture`, with its caption unless told otherwise. A picture surface smaller than
 // coveringSize() of the scale gets the middle of the picture, with the caption on its own
 // bottom rows. Given `entries`, it also keeps each pixel's palette entry there (see
-// FastRenderOptions::entries). Returns false, with the picture unfinished, when `cancel` was
-// set before the sweep was done.
+// FastRenderOptions::entries). A recipe that keeps a turn of its colours is drawn as the frame
+// of that turn, bit for bit as colour cycling showed it, its turned palette on `strip`. Returns
+// false, with the picture unfinished, when `cancel` was set before the sweep was done.
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
                 const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
                 bool withCaption = true, std::vector<std::uint16_t>* entries = nullptr);
@@ -88,7 +89,8 @@ bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double s
 CaptionTexts captionOf(const Recipe& recipe);
 
 // The same at the normal size, on a state the caller holds: afterwards it is the state the sweep
-// left, as after the press that drew the picture.
+// left, as after the press that drew the picture, and the strip its still palette (the picture
+// alone shows a turn the recipe keeps).
 void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip);
 
 } // namespace genart

@@ -1,6 +1,7 @@
 #include "session/recipe.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <locale>
 #include <map>
@@ -94,6 +95,42 @@ RecipeError fault(const std::string& message)
     return RecipeError{message};
 }
 
+// The colours' turn of a picture saved while they cycled, STEP/STEPS in plain decimal digits: the
+// two whole numbers its frame was painted from, 0 < STEP < STEPS. A still picture has none.
+constexpr const char* kTurnKey = "cycle.phase";
+constexpr std::int64_t kMostTurnSteps = 1'000'000'000;
+
+std::string turnText(const PaletteTurn& turn)
+{
+    return std::to_string(turn.step) + "/" + std::to_string(turn.steps);
+}
+
+std::optional<std::int64_t> decimal(const std::string& text)
+{
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos
+        || (text.size() > 1 && text.front() == '0'))
+        return std::nullopt;
+    return std::stoll(text);
+}
+
+// Takes the turn out of the values read, if there is one.
+std::optional<RecipeError> takeTurn(std::map<std::string, std::string>& values, Recipe& recipe)
+{
+    const auto found = values.find(kTurnKey);
+    if (found == values.end())
+        return std::nullopt;
+    const std::string& text = found->second;
+    const std::size_t slash = text.find('/');
+    const auto step = decimal(text.substr(0, slash));
+    const auto steps = slash == std::string::npos ? std::nullopt : decimal(text.substr(slash + 1));
+    if (!step || !steps || *steps > kMostTurnSteps || *step == 0 || *step >= *steps)
+        return fault(std::string("recipe key ") + kTurnKey + " must be STEP/STEPS, whole numbers with 0 < STEP < STEPS <= "
+                     + std::to_string(kMostTurnSteps));
+    recipe.cycle = {*step, *steps};
+    values.erase(found);
+    return std::nullopt;
+}
+
 std::optional<RecipeError> crossCheck(const Recipe& recipe)
 {
     const PaletteParameters& p = recipe.palette;
@@ -112,7 +149,7 @@ std::optional<RecipeError> crossCheck(const Recipe& recipe)
 
 Recipe recipeOf(const GenerationState& s, const PaletteParameters& palette)
 {
-    return Recipe{s.texts.imeslike, palette, s.picture, s.carried};
+    return Recipe{s.texts.imeslike, palette, s.picture, s.carried, {}};
 }
 
 void applyRecipe(const Recipe& recipe, GenerationState& s)
@@ -131,6 +168,8 @@ std::string recipeText(const Recipe& recipe)
     text << "imeslike=" << recipe.imeslike << '\n';
     for (const Field& field : kFields)
         text << field.key << '=' << hexFloatText(field.get(recipe)) << '\n';
+    if (recipe.cycle.turned())
+        text << kTurnKey << '=' << turnText(recipe.cycle) << '\n';
     return text.str();
 }
 
@@ -186,6 +225,8 @@ std::variant<Recipe, RecipeError> parseRecipe(const std::string& text)
         field.set(recipe, *value);
         values.erase(found);
     }
+    if (const auto error = takeTurn(values, recipe))
+        return *error;
     if (!values.empty())
         return fault("recipe key " + values.begin()->first.substr(0, 40) + " is unknown");
     if (const auto error = crossCheck(recipe))

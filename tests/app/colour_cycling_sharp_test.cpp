@@ -43,7 +43,7 @@ TEST(SharpColourCycling, FramesAreDrawnAtTheScreensPixelRatio)
     ImageSurface strip(kStripWidth, kStripHeight);
     CyclingPicture cycling;
     cycling.draw(form.session().recipe(), picture, strip, 2);
-    cycling.paintFrame(step, ColourCycling::kTurnMilliseconds, picture, strip);
+    cycling.paintFrame(step, kTurnMilliseconds, picture, strip);
     EXPECT_EQ(rgb(form.Picture1->grab().toImage()), rgb(picture.image()));
     const QImage shownStrip = rgb(form.Picture2->grab().toImage());
     ASSERT_EQ(shownStrip.size(), QSize(1202, 66));

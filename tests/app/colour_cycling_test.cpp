@@ -2,12 +2,16 @@
 // presses and clicks, and the pixels the views really paint.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -17,8 +21,10 @@
 #include "palette/palette_turn.h"
 #include "platform/qt/surface_view.h"
 #include "support/decoded_webp.h"
+#include "files/recipe_file.h"
 #include "support/file_contents.h"
 #include "support/library_entries.h"
+#include "support/modal_dialogs.h"
 
 namespace genart {
 namespace {
@@ -40,14 +46,14 @@ QImage frameOf(const Recipe& recipe, int step)
     ImageSurface strip(kStripWidth, kStripHeight);
     CyclingPicture cycling;
     cycling.draw(recipe, picture, strip);
-    cycling.paintFrame(step, ColourCycling::kTurnMilliseconds, picture, strip);
+    cycling.paintFrame(step, kTurnMilliseconds, picture, strip);
     return picture.image();
 }
 
 QImage turnedStrip(const PaletteParameters& palette, int step)
 {
     ImageSurface strip(kStripWidth, kStripHeight);
-    paintTurnedPalette(palette, step, ColourCycling::kTurnMilliseconds, strip);
+    paintTurnedPalette(palette, step, kTurnMilliseconds, strip);
     return strip.image();
 }
 
@@ -107,6 +113,45 @@ TEST_F(CyclingInTheWindow, CMakesTheColoursFlowAndStandStillExactlyAsTheyWere)
     expectStill("after C again");
     EXPECT_EQ(shown(form.Picture1), still);
     EXPECT_EQ(shown(form.Picture2), stillStrip);
+}
+
+TEST_F(CyclingInTheWindow, SavingAndCopyingKeepTheFrameOnTheScreen)
+{
+    testing::usePrivateSettings();
+    QTemporaryDir folder;
+    press(Qt::Key_C);
+    nextFrame();
+    const QImage onScreen = shown(form.Picture1);
+    ASSERT_NE(onScreen, rgb(form.picture1Surface().image()));
+
+    QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(rgb(QGuiApplication::clipboard()->image()), onScreen);
+
+    // Ctrl+S holds the frame while the dialog is open; that frame is the one written, with the
+    // turn in its recipe, so the recipe draws it again at any size.
+    const QString path = folder.filePath(QStringLiteral("frame.png"));
+    int heldStep = -1;
+    QImage held;
+    testing::whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        heldStep = form.colourCycling().shownStep();
+        dialog->selectFile(path);
+        QTimer::singleShot(3 * ColourCycling::kFrameMilliseconds, dialog, [&, dialog] {
+            EXPECT_EQ(form.colourCycling().shownStep(), heldStep);
+            held = shown(form.Picture1);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+    });
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_GE(heldStep, 0);
+    EXPECT_EQ(rgb(QImage(path)), held);
+    const auto recipe = readRecipeFile(path.toStdString());
+    ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
+    EXPECT_EQ(std::get<Recipe>(recipe).cycle, (PaletteTurn{heldStep, kTurnMilliseconds}));
+    EXPECT_TRUE(form.colourCycling().running()); // and the colours flow on
+    nextFrame();
+    EXPECT_NE(form.colourCycling().shownStep(), heldStep);
+    press(Qt::Key_C);
+    QStandardPaths::setTestModeEnabled(false);
 }
 
 TEST_F(CyclingInTheWindow, EveryCommandAndTheHistoryStopIt)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "files/recipe_file.h"
+#include "support/decoded_gif.h"
 #include "support/decoded_webp.h"
 #include "support/file_contents.h"
 #include "support/run_genart.h"
@@ -78,8 +79,14 @@ TEST_F(AnimationCommand, BadValuesAreRefusedWithOneLineAndNothingWritten)
         {"--animate", "--frames", "many", "--out", "a.webp"},
         {"--animate", "--fps", "0", "--out", "a.webp"},
         {"--animate", "--fps", "121", "--out", "a.mp4"},
-        {"--animate", "--out", "a.gif"},
         {"--animate", "--out", "a.png"},
+        {"--animate", "--fps", "60", "--out", "a.gif"},       // a GIF shows 50 frames a second at most
+        {"--animate", "--scale", "16", "--out", "a.mp4"},     // beyond H.264's largest frame
+        {"--share", "--quality", "50", "--out", "a.mp4"},
+        {"--share=5", "--out", "a"},
+        {"--share=lots", "--out", "a"},
+        {"--budget", "1G", "--out", "a"},
+        {"--share", "--out", "a.png"},
         {"--animate", "--out", "a.webp", "--palette-out", "p.png"},
         {"--frames", "10", "--out", "a.png"},
         {"--fps", "10", "--out", "a.png"},
@@ -91,6 +98,52 @@ TEST_F(AnimationCommand, BadValuesAreRefusedWithOneLineAndNothingWritten)
         EXPECT_EQ(outcome.errors.count(QLatin1Char('\n')), 1) << what << ": " << outcome.errors.toStdString();
         EXPECT_EQ(filesIn(dir.path()), QStringList()) << what;
     }
+}
+
+TEST_F(AnimationCommand, WithoutFramesTheLoopTurnsOnceInTheWindowsTime)
+{
+    const Outcome animated = run(kSeed + QStringList{"--animate", "--fps", "20", "--size", "40x30", "--out", "a.gif"});
+    ASSERT_EQ(animated.status, 0) << animated.errors.toStdString();
+    const testing::DecodedGif gif = testing::decodeGif(path("a.gif"));
+    EXPECT_EQ(gif.frames.size(), 200u);
+    int hundredths = 0;
+    for (const int delay : gif.delays)
+        hundredths += delay;
+    EXPECT_EQ(hundredths, 1000);
+}
+
+TEST_F(AnimationCommand, SharedLoopsFitTheirBudgetAndSayWhatWasChosen)
+{
+    struct Case {
+        QStringList arguments;
+        QString written;
+        qint64 budget;
+    };
+    const Case cases[] = {
+        // A short small loop fits as a GIF; the 10 s one only as an MP4.
+        {{"--share", "--frames", "20", "--size", "120x90", "--out", "small"}, "small.gif", 5'000'000},
+        {{"--share=200k", "--frames", "90", "--size", "320x240", "--out", "long"}, "long.mp4", 200'000},
+        // Named formats are kept, the size coming down to fit.
+        {{"--budget", "300k", "--frames", "60", "--out", "named.gif"}, "named.gif", 300'000},
+        {{"--share=50000", "--frames", "10", "--size", "160x120", "--out", "named.webp"}, "named.webp", 50'000},
+    };
+    for (const Case& c : cases) {
+        const Outcome shared = run(kSeed + c.arguments);
+        const std::string what = c.arguments.join(QLatin1Char(' ')).toStdString();
+        ASSERT_EQ(shared.status, 0) << what << ": " << shared.errors.toStdString();
+        EXPECT_TRUE(shared.errors.startsWith(QStringLiteral("genart: shared ") + c.written + QStringLiteral(": ")))
+            << what << ": " << shared.errors.toStdString();
+        EXPECT_EQ(shared.errors.count(QLatin1Char('\n')), 1) << what;
+        const QByteArray file = contents(path(c.written));
+        EXPECT_GT(file.size(), 0) << what;
+        EXPECT_LE(file.size(), c.budget) << what;
+        EXPECT_TRUE(shared.errors.contains(QString::number(static_cast<double>(file.size()) / 1e6, 'f', 2) + QStringLiteral(" MB")))
+            << what << ": " << shared.errors.toStdString();
+    }
+    const testing::DecodedGif gif = testing::decodeGif(path("named.gif"));
+    ASSERT_EQ(gif.frames.size(), 60u);
+    EXPECT_LT(gif.frames[0].width(), 600); // smaller, to fit
+    EXPECT_NEAR(static_cast<double>(gif.frames[0].width()) / gif.frames[0].height(), 600.0 / 450, 0.03);
 }
 
 TEST_F(AnimationCommand, AFailedWriteLeavesNothingAndNothingIsReplacedWithoutForce)

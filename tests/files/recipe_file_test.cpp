@@ -98,6 +98,53 @@ TEST_F(RecipeFileTest, HostilePngsAreRefusedAtOnceInOneLineWithoutLibpngsWords)
     }
 }
 
+// A GIF's head: signature, a 1 x 1 screen without colours, then `blocks`, then an image.
+QByteArray gif(const QByteArray& blocks)
+{
+    return QByteArray("GIF89a\1\0\1\0\0\0\0", 13) + blocks + QByteArray(",\0\0\0\0\1\0\1\0\0", 10);
+}
+
+// An extension of `code` holding `data` in sub-blocks of at most 255 bytes.
+QByteArray extension(char code, const QByteArray& data)
+{
+    QByteArray bytes("!");
+    bytes += code;
+    for (qsizetype at = 0; at < data.size(); at += 255) {
+        const QByteArray part = data.mid(at, 255);
+        bytes += static_cast<char>(part.size());
+        bytes += part;
+    }
+    return bytes + '\0';
+}
+
+TEST_F(RecipeFileTest, GifsAreReadUpToTheirFirstImageOnly)
+{
+    const Recipe recipe = someRecipe(4);
+    const QByteArray comment = "genart-recipe: " + QByteArray::fromStdString(recipeText(recipe));
+    const char kComment = '\xfe';
+    const auto read = readRecipeFile(file("loop.gif", gif(extension('\xff', "NETSCAPE2.0") + extension(kComment, "hello")
+                                                          + extension(kComment, comment))));
+    ASSERT_TRUE(std::holds_alternative<Recipe>(read)) << std::get<RecipeError>(read).message;
+    EXPECT_EQ(std::get<Recipe>(read), recipe);
+
+    const std::pair<QByteArray, const char*> refused[] = {
+        {gif({}), "carries no genart recipe"},
+        {gif(extension(kComment, comment) + extension(kComment, comment)), "more than one"},
+        {gif(extension(kComment, "genart-recipe: " + QByteArray(5000, 'x'))), "too long"},
+        {gif(extension('\x01', QByteArray(1 << 20, 'x'))), "unreadable GIF"}, // beyond what is read
+        {gif(QByteArray(100, '!')), "unreadable GIF"},
+        {QByteArray("GIF89a\1\0", 8), "unreadable GIF"},
+    };
+    for (const auto& [bytes, told] : refused) {
+        const std::string path = file("hostile.gif", bytes);
+        const auto [message, noise] = refusal(path);
+        EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
+        EXPECT_NE(message.find(told), std::string::npos) << message;
+        EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+        EXPECT_EQ(noise, "");
+    }
+}
+
 TEST_F(RecipeFileTest, WhatIsNotARegularFileIsRefusedWithoutWaiting)
 {
     const std::string fifo = dir.filePath("fifo").toStdString();

@@ -8,6 +8,7 @@
 #include "generator/palette_row.h"
 #include "session/cycling_picture.h"
 #include "support/seeded_session.h"
+#include "support/state_differences.h"
 
 namespace genart {
 namespace {
@@ -156,6 +157,46 @@ TEST(CyclingPicture, LargerAndCutPicturesCycleAsTheyAreDrawn)
         EXPECT_EQ(differences(still, picture), "") << what;
         EXPECT_EQ(picture.printed, still.lastPrinted(3)) << what;
     }
+}
+
+TEST(CyclingPicture, ARecipeThatKeepsATurnRedrawsTheFrameShownExactly)
+{
+    Recipe recipe = recipeWithVariants(44, 6, 2, 3);
+    recipe.cycle = {2345, 10000};
+    for (const int scale : {1, 3}) {
+        const std::string what = std::to_string(scale) + "x";
+        CyclingPicture cycling;
+        MemorySurface shown(kPictureWidth * scale, kPictureHeight * scale);
+        MemorySurface shownStrip(kStripWidth, kStripHeight);
+        ASSERT_TRUE(cycling.draw(recipe, shown, shownStrip, scale));
+        cycling.paintFrame(2345, 10000, shown, shownStrip);
+
+        MemorySurface again(kPictureWidth * scale, kPictureHeight * scale);
+        MemorySurface againStrip(kStripWidth, kStripHeight);
+        ASSERT_TRUE(drawRecipe(recipe, again, againStrip, scale));
+        EXPECT_EQ(differences(shown, again), "") << what;
+        EXPECT_EQ(differences(shownStrip, againStrip), "") << what;
+        EXPECT_EQ(again.lastPrinted(3), shown.lastPrinted(3)) << what;
+    }
+
+    // Restored in a session, the picture shows the turn while the strip and the state stay the
+    // still palette's, so the next picture is the one the still entry gives.
+    Recipe still = recipe;
+    still.cycle = {};
+    GenerationState stillState;
+    MemorySurface stillPicture(kPictureWidth, kPictureHeight);
+    MemorySurface stillStrip(kStripWidth, kStripHeight);
+    drawRecipe(still, stillState, stillPicture, stillStrip);
+    GenerationState state;
+    MemorySurface picture(kPictureWidth, kPictureHeight);
+    MemorySurface strip(kStripWidth, kStripHeight);
+    drawRecipe(recipe, state, picture, strip);
+    MemorySurface frame(kPictureWidth, kPictureHeight);
+    MemorySurface frameStrip(kStripWidth, kStripHeight);
+    ASSERT_TRUE(drawRecipe(recipe, frame, frameStrip));
+    EXPECT_EQ(differences(frame, picture), "");
+    EXPECT_EQ(differences(stillStrip, strip), "");
+    EXPECT_EQ(testing::stateDifferences(stillState, state), "");
 }
 
 TEST(CyclingPicture, ACancelledDrawCannotCycle)

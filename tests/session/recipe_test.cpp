@@ -203,5 +203,42 @@ TEST(Recipe, RefusesTextsItCannotTrust)
     }
 }
 
+// A recipe written before colour cycling could be saved, as genart wrote it.
+const char* const kStillRecipe = "genart-recipe=1\nimeslike=T20261208120000\npalette.base=0x1.cp+3\n"
+                                 "palette.spread=0x1.3p+4\npalette.scale1=0x1.bp+4\npalette.scale2=0x1.fp+4\n"
+                                 "palette.scale3=0x1.cp+3\npalette.phase1=0x1.9bf753c28f5c3p-1\n"
+                                 "palette.phase2=0x1.e60dcf70a3d71p+0\npalette.phase3=0x1.9188cb428f5c3p+2\n"
+                                 "palette.stretch1=0x1.ef6606p+4\npalette.stretch2=0x1.328cdp+5\n"
+                                 "palette.stretch3=0x1.e95e2p+3\npicture.tip1=0x1.8p+2\npicture.tip2=0x1p+0\n"
+                                 "picture.tip3=0x1p+1\npicture.pozic0=0x1.bp+6\npicture.fi0=0x1.0d5019f6f9db2p+2\n"
+                                 "picture.r0=0x1.185bd4p+1\npicture.fak1=0x1.35afaep+4\npicture.fak2=0x1.ec6bdcp+3\n"
+                                 "picture.fak3=0x1.2768e6p+4\ncarried.ba=0x0p+0\ncarried.re=0x1.f2b7ebedf366dp+7\n"
+                                 "carried.gr=0x1.7209081987388p+2\ncarried.bl=0x1.f7f2587952f9ap+7\n"
+                                 "carried.barva=0x0p+0\n";
+
+TEST(Recipe, ATurnOfTheColoursIsWrittenOnlyWhenThereIsOne)
+{
+    // An earlier recipe reads as a still picture and is written back byte for byte.
+    const Recipe still = parsed(kStillRecipe);
+    EXPECT_FALSE(still.cycle.turned());
+    EXPECT_EQ(recipeText(still), kStillRecipe);
+
+    Recipe turned = still;
+    turned.cycle = {2345, 10000};
+    const std::string text = recipeText(turned);
+    EXPECT_EQ(text, kStillRecipe + std::string("cycle.phase=2345/10000\n"));
+    EXPECT_EQ(parsed(text), turned);
+    // The two numbers are kept as written, not reduced: the frame was painted from them.
+    turned.cycle = {2, 4};
+    EXPECT_EQ(parsed(recipeText(turned)).cycle, (PaletteTurn{2, 4}));
+
+    for (const char* bad : {"0/10", "10/10", "11/10", "3/0", "-1/5", "1/5/6", "01/5", "1/", "/5", "1.5/4", "1/2000000000",
+                            "0x1/4"}) {
+        const auto result = parseRecipe(kStillRecipe + std::string("cycle.phase=") + bad + "\n");
+        ASSERT_TRUE(std::holds_alternative<RecipeError>(result)) << bad;
+        EXPECT_NE(std::get<RecipeError>(result).message.find("cycle.phase"), std::string::npos) << bad;
+    }
+}
+
 } // namespace
 } // namespace genart

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include <QByteArray>
+
+#include "animation_files/animation_file.h"
+
+namespace genart {
+
+// What most chat services take: the budget of `--share` and of the dialog's "fit for sharing".
+inline constexpr std::size_t kShareBudget = 5'000'000;
+// The least budget worth trying: a few frames of a thumbnail.
+inline constexpr std::size_t kSmallestBudget = 10'000;
+
+// About how many bytes a loop of `request` takes as `format`, from what genart's loops of
+// detailed pictures take (bench/loop_bench.cpp); a loop of a calm picture is smaller.
+std::size_t estimatedLoopBytes(FileFormat format, const AnimationRequest& request);
+
+// A loop fitted to a budget: the format, the size and quality chosen, and the file's bytes.
+struct FittedLoop {
+    FileFormat format;
+    AnimationRequest request;
+    QByteArray bytes;
+};
+using LoopFitting = std::variant<FittedLoop, std::string, Cancelled>;
+
+// The loop `asked` for (its frames and rate are kept), in at most `budget` bytes. With a format
+// given, that format; without, a GIF if the whole loop fits at the asked size (it plays
+// everywhere a picture does), else an MP4 (every chat service plays one). Within a format the
+// quality comes down first (MP4 to a rate factor of 28, WebP from lossless to lossy), then the
+// size, each step as far as the last try's size says it must, until it fits. Each try stops as
+// soon as its file passes the budget. "Why not" when nothing down to 64 pixels wide fits.
+LoopFitting fitLoop(const Recipe& recipe, const AnimationRequest& asked, std::optional<FileFormat> format,
+                    std::size_t budget, const AnimationProgress& progress = {},
+                    const std::atomic<bool>* cancel = nullptr);
+
+// What was chosen, in one line: "MP4, 600 × 450, 300 frames at 30 a second (10.0 s), rate
+// factor 23: 1.24 MB of 5.00 MB".
+std::string describeFit(const FittedLoop& fitted, std::size_t budget);
+
+// The extension genart gives a file of `format`: "gif".
+const char* extensionOf(FileFormat format);
+
+} // namespace genart
