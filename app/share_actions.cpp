@@ -134,14 +134,14 @@ void ShareActions::paste()
 
 void ShareActions::copyCode()
 {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(shareCode(form_.session().recipe())));
-    form_.tell(tr("Copied the share code of %1").arg(QString::fromStdString(form_.session().recipe().imeslike)));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(shareCode(form_.recipeShown())));
+    form_.tell(tr("Copied the share code of %1").arg(QString::fromStdString(form_.recipeShown().imeslike)));
 }
 
 void ShareActions::saveRecipeAs()
 {
     QSettings settings;
-    const QString name = QString::fromStdString(form_.session().recipe().imeslike) + QLatin1Char('.')
+    const QString name = QString::fromStdString(form_.recipeShown().imeslike) + QLatin1Char('.')
         + QLatin1String(kRecipeExtension);
     QFileDialog dialog(&form_, tr("Save recipe"), QDir(folderFrom(settings, kRecipeFolderKey)).filePath(name));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -153,7 +153,7 @@ void ShareActions::saveRecipeAs()
     settings.setValue(QLatin1String(kRecipeFolderKey), QFileInfo(path).absolutePath());
 
     // The dialog has asked before replacing a file.
-    const std::string text = recipeText(form_.session().recipe());
+    const std::string text = recipeText(form_.recipeShown());
     OutputFiles file(true, newRunToken());
     std::string failure = file.stage(path.toStdString(), text.data(), text.size());
     if (failure.empty())

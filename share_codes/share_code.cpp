@@ -17,9 +17,11 @@ namespace {
 // optional values follow the fixed ones. A code with a version or a flag this program does not
 // know is refused rather than misread.
 constexpr unsigned kVersion = 1;
-constexpr unsigned kKnownFlags = 0;
-// Flag 0x1 is kept for the colour cycle's phase, written only when it is not zero: a double
-// after the carried values.
+// Flag 0x1: the frame of the colour cycle the picture was kept at, its step and steps after the
+// carried values, written only when the colours were turned.
+constexpr unsigned kTurnFlag = 0x1;
+constexpr unsigned kKnownFlags = kTurnFlag;
+constexpr int kTurnBits = 30; // a turn's steps are at most 10^9 < 2^30
 
 // The picture's name is T and 14 digits, kept as one number.
 constexpr int kNameBits = 47; // 10^14 < 2^47
@@ -84,9 +86,13 @@ void putRecipe(BitWriter& out, const Recipe& recipe)
     const CarriedValues& carried = recipe.carried;
     for (const double value : {carried.ba, carried.re, carried.gr, carried.bl, carried.barva})
         out.putDouble(value);
+    if (recipe.cycle.turned()) {
+        out.put(static_cast<std::uint64_t>(recipe.cycle.step), kTurnBits);
+        out.put(static_cast<std::uint64_t>(recipe.cycle.steps), kTurnBits);
+    }
 }
 
-Recipe takeRecipe(BitReader& in)
+Recipe takeRecipe(BitReader& in, bool turned)
 {
     Recipe recipe;
     recipe.imeslike = nameOf(in.take(kNameBits));
@@ -110,6 +116,10 @@ Recipe takeRecipe(BitReader& in)
     CarriedValues& carried = recipe.carried;
     for (double* value : {&carried.ba, &carried.re, &carried.gr, &carried.bl, &carried.barva})
         *value = in.takeDouble();
+    if (turned) {
+        recipe.cycle.step = static_cast<std::int64_t>(in.take(kTurnBits));
+        recipe.cycle.steps = static_cast<std::int64_t>(in.take(kTurnBits));
+    }
     return recipe;
 }
 
@@ -170,7 +180,7 @@ RecipeError fault(const std::string& message)
 std::string shareCode(const Recipe& recipe)
 {
     BitWriter out;
-    out.put(kVersion << 4, 8);
+    out.put(kVersion << 4 | (recipe.cycle.turned() ? kTurnFlag : 0u), 8);
     putRecipe(out, recipe);
     std::string bytes = out.bytes();
     const std::uint32_t sum = checksum(bytes);
@@ -209,7 +219,7 @@ std::variant<Recipe, RecipeError> parseShareCode(const std::string& text)
 
     BitReader in(body);
     in.take(8);
-    const Recipe recipe = takeRecipe(in);
+    const Recipe recipe = takeRecipe(in, (first & kTurnFlag) != 0);
     if (in.overrun() || in.bytesLeft() != 0)
         return fault("share code has the wrong length for its layout");
     // Every value is checked as a recipe text's would be.

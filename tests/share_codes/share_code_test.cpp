@@ -109,6 +109,23 @@ std::string recoded(const std::string& code, void (*change)(std::string&))
     return out.substr(0, out.find('='));
 }
 
+// A frame kept while the colours cycled carries its turn; a code without the turn's flag is the
+// still picture, and a code whose flag promises a turn it lacks is refused.
+TEST(ShareCode, KeepsTheTurnOfACycledFrame)
+{
+    testing::SeededSession studio(4);
+    studio.startUp();
+    Recipe recipe = studio.session.recipe();
+    recipe.cycle = {299, 300};
+    const std::string code = shareCode(recipe);
+    EXPECT_LE(code.size(), kLongestShareCode);
+    ASSERT_TRUE(std::holds_alternative<Recipe>(parseShareCode(code)));
+    EXPECT_EQ(std::get<Recipe>(parseShareCode(code)), recipe);
+    recipe.cycle = {};
+    EXPECT_NE(shareCode(recipe), code);
+    EXPECT_NE(refusal(recoded(shareCode(recipe), [](std::string& b) { b[0] = '\x11'; })), "");
+}
+
 TEST(ShareCode, RefusesARightChecksumOverWrongContent)
 {
     testing::SeededSession studio(9);
@@ -116,7 +133,7 @@ TEST(ShareCode, RefusesARightChecksumOverWrongContent)
     Recipe recipe = studio.session.recipe();
     const std::string code = shareCode(recipe);
     ASSERT_EQ(recoded(code, [](std::string&) {}), code);
-    for (const auto change : {+[](std::string& b) { b[0] = '\x20'; }, +[](std::string& b) { b[0] = '\x11'; }})
+    for (const auto change : {+[](std::string& b) { b[0] = '\x20'; }, +[](std::string& b) { b[0] = '\x12'; }})
         EXPECT_NE(refusal(recoded(code, change)).find("newer genart"), std::string::npos);
     EXPECT_NE(refusal(recoded(code, [](std::string& b) { b.push_back('\0'); })), "");
     EXPECT_NE(refusal(recoded(code, [](std::string& b) { b.pop_back(); })), "");
