@@ -1,6 +1,5 @@
 #include "app/window_start.h"
 
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -9,26 +8,10 @@
 
 #include "app/form1.h"
 #include "app/history_file.h"
+#include "platform/qt/display_platform.h"
 
 namespace genart {
 namespace {
-
-QtMessageHandler passOn = nullptr;
-
-// While platforms are tried in turn, the failures of those that could not start are expected.
-void quietPlatformChoice(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type != QtCriticalMsg && type != QtFatalMsg && context.category
-        && QLatin1String(context.category).startsWith(QLatin1String("qt.qpa")))
-        return;
-    passOn(type, context, message);
-}
-
-bool environmentSet(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
 
 int noDisplay(const std::string& why)
 {
@@ -43,28 +26,18 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program)
 {
     // A platform chosen by the user is taken as it is. Otherwise a display that cannot be reached
     // falls back to drawing off-screen, which is then told instead of showing nothing.
-    const bool platformChosen = environmentSet("QT_QPA_PLATFORM");
-    if (!platformChosen) {
-        if (!environmentSet("DISPLAY") && !environmentSet("WAYLAND_DISPLAY"))
-            return noDisplay("DISPLAY is not set");
-        qputenv("QT_QPA_PLATFORM", environmentSet("WAYLAND_DISPLAY") ? "wayland;xcb;offscreen" : "xcb;offscreen");
-        passOn = qInstallMessageHandler(quietPlatformChoice);
-    }
+    if (!chooseDisplayPlatform())
+        return noDisplay("DISPLAY is not set");
     int argc = 1;
     char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
     // Where the settings (the save dialog's folder and size) and the picture history live.
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvanik"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("orvanik.example"));
-    QCoreApplication::setApplicationName(QStringLiteral("genart"));
+    setApplicationIdentity();
     // So a Wayland shell links the window to its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanik.genart"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GENART_VERSION));
-    if (!platformChosen) {
-        qInstallMessageHandler(passOn);
-        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-            return noDisplay("the display could not be reached");
-    }
+    if (!reachedDisplay())
+        return noDisplay("the display could not be reached");
     TwisterRandom random;
     SystemClock clock;
     Form1 window(random, clock, seed, history ? defaultHistoryPath() : QString());

@@ -10,9 +10,10 @@
 
 #include "files/file_format.h"
 #include "files/image_encoding.h"
+#include "command_line/desktop_command_line.h"
+#include "command_line/option_reading.h"
 
 namespace genart {
-namespace {
 
 // Plain decimal digits only (no sign, no spaces), inside lowest .. highest.
 std::optional<std::uint64_t> parseWholeNumber(const std::string& text, std::uint64_t lowest, std::uint64_t highest)
@@ -44,6 +45,8 @@ std::optional<PictureSize> parseSize(const std::string& text)
         return std::nullopt;
     return PictureSize::covering(static_cast<int>(*width), static_cast<int>(*height));
 }
+
+namespace {
 
 std::optional<Action> parseAction(const std::string& name)
 {
@@ -83,10 +86,14 @@ std::optional<LocalMoment> parseMoment(const std::string& text)
     return m;
 }
 
+} // namespace
+
 UsageError error(const std::string& message)
 {
     return UsageError{message + " (see genart --help)"};
 }
+
+namespace {
 
 // Reads one option's value into the options; an error message when the value is not accepted.
 std::optional<std::string> takeValue(RenderOptions& options, const std::string& option, const std::string& value)
@@ -254,6 +261,8 @@ std::string fromQt(const QString& text)
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+} // namespace
+
 QCommandLineOption helpOption()
 {
     return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QString());
@@ -263,19 +272,6 @@ bool isHelp(const QCommandLineOption& option)
 {
     return option.names().contains(QStringLiteral("help"));
 }
-
-// One option as read, in the order typed.
-struct GivenOption {
-    const QCommandLineOption* option;
-    std::string name; // "--seed": the long name, as messages spell it
-    bool valued;
-    std::optional<std::string> value; // for an option that takes one; empty when none followed
-};
-
-struct Reading {
-    std::vector<GivenOption> options; // every option up to the first argument that is not one
-    std::optional<std::string> stray; // that argument, as typed
-};
 
 // Reads the arguments with QCommandLineParser, then lines what it found up with the arguments as
 // typed. Its own error texts are not used: the faults are told by the callers, in genart's words
@@ -328,6 +324,8 @@ Reading read(const std::vector<QCommandLineOption>& known, const std::vector<std
     }
     return reading;
 }
+
+namespace {
 
 std::vector<QCommandLineOption> renderOptions()
 {
@@ -410,6 +408,10 @@ Command parseCommandLine(const std::vector<std::string>& args)
         return HelpRequest{};
     if (!args.empty() && args[0] == "render")
         return parseRender(args);
+    if (!args.empty() && args[0] == "wallpaper")
+        return parseWallpaper(args);
+    if (std::find(args.begin(), args.end(), "--slideshow") != args.end())
+        return parseSlideshow(args);
     return parseWindow(args);
 }
 
@@ -453,11 +455,11 @@ std::string usageText()
                        "  genart [--seed N] [--no-history]\n"
                        "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock;\n"
                        "      --no-history neither shows the earlier runs' pictures nor keeps this run's\n")
-        + kRenderForms
+        + kRenderForms + desktopUsageForms()
         + "  genart --version\n"
           "      print the version\n"
-          "  genart --help, genart render --help\n"
-          "      print this help, or only the part on render\n"
+          "  genart --help, genart render --help, genart wallpaper --help\n"
+          "      print this help, or only the part on render or wallpaper\n"
         + kNotes;
 }
 

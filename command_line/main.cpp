@@ -6,8 +6,12 @@
 
 #include "app/window_start.h"
 #include "command_line/command_line.h"
+#include "command_line/desktop_command_line.h"
 #include "command_line/render_command.h"
+#include "command_line/slideshow_command.h"
+#include "command_line/wallpaper_command.h"
 #include "files/printable.h"
+#include "platform/qt/display_platform.h"
 #include "platform/vector_state.h"
 
 namespace {
@@ -35,6 +39,20 @@ int render(const genart::RenderOptions& options, char* program)
     return genart::runRender(options, std::cerr);
 }
 
+// The desktop's display is needed for the size of its screens and to reach some desktops; with
+// none, the wallpaper can still be drawn at a given size.
+int wallpaper(const genart::WallpaperOptions& options, char* program)
+{
+    genart::chooseDisplayPlatform();
+    int argc = 1;
+    char* argv[] = {program, nullptr};
+    QGuiApplication app(argc, argv);
+    genart::reachedDisplay();
+    genart::setApplicationIdentity();
+    genart::clearUpperVectorState();
+    return genart::runWallpaper(options, std::cout, std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -47,7 +65,9 @@ int main(int argc, char** argv)
         return 2;
     }
     if (const auto* help = std::get_if<genart::HelpRequest>(&command)) {
-        std::cout << (help->render ? genart::renderUsageText() : genart::usageText());
+        std::cout << (help->render      ? genart::renderUsageText()
+                      : help->wallpaper ? genart::wallpaperUsageText()
+                                        : genart::usageText());
         return 0;
     }
     if (std::holds_alternative<genart::VersionRequest>(command)) {
@@ -56,6 +76,10 @@ int main(int argc, char** argv)
     }
     if (const auto* options = std::get_if<genart::RenderOptions>(&command))
         return render(*options, argv[0]);
+    if (const auto* options = std::get_if<genart::WallpaperOptions>(&command))
+        return wallpaper(*options, argv[0]);
+    if (const auto* options = std::get_if<genart::SlideshowOptions>(&command))
+        return genart::runSlideshow(*options, argv[0]);
     const auto& window = std::get<genart::WindowOptions>(command);
     return genart::openWindow(window.seed, window.history, argv[0]);
 }

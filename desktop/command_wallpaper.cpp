@@ -20,14 +20,14 @@ std::vector<std::string> swayCommand(const std::string& file)
 SetResult CommandWallpaper::set(const std::string& file, WallpaperPlace place)
 {
     if (place == WallpaperPlace::LockScreen)
-        return withoutLockScreen(place, name_);
+        return withoutLockScreen(place);
     const std::vector<std::string> command = command_(file);
     if (!commands_.has(command.front()))
         return {false, command.front() + " is not installed"};
     const CommandResult result = commands_.run(command);
     if (result.status != 0)
         return {false, commandFailure(command, result)};
-    return withoutLockScreen(place, name_);
+    return withoutLockScreen(place);
 }
 
 } // namespace genart

@@ -95,7 +95,7 @@ SetResult GSettingsWallpaper::set(const std::string& file, WallpaperPlace place)
             return {false, problem};
     if (place != WallpaperPlace::Background) {
         if (!keys_.lockSchema)
-            result = withoutLockScreen(place, keys_.name);
+            result = withoutLockScreen(place);
         else if (const std::string problem = setPicture(keys_.lockSchema, keys_.lockKey, nullptr, nullptr, value);
                  !problem.empty())
             return {false, problem};

@@ -26,6 +26,6 @@ public:
 
 // The note of a setter that has no lock screen picture: a lock screen alone is not done, a
 // background with it is done with the lock screen told as left.
-SetResult withoutLockScreen(WallpaperPlace place, const std::string& desktop);
+SetResult withoutLockScreen(WallpaperPlace place);
 
 } // namespace genart

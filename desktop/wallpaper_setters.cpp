@@ -9,7 +9,7 @@
 
 namespace genart {
 
-SetResult withoutLockScreen(WallpaperPlace place, const std::string& desktop)
+SetResult withoutLockScreen(WallpaperPlace place)
 {
     switch (place) {
     case WallpaperPlace::Background:
@@ -17,7 +17,7 @@ SetResult withoutLockScreen(WallpaperPlace place, const std::string& desktop)
     case WallpaperPlace::LockScreen:
         return {false, "keeps no picture for the lock screen"};
     case WallpaperPlace::Both:
-        return {true, "the lock screen is left as it is: " + desktop + " keeps no picture for it"};
+        return {true, "the lock screen is left as it is: this desktop keeps no picture of its own for it"};
     }
     return {true, {}};
 }

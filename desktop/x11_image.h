@@ -22,6 +22,8 @@ public:
     const std::string& problem() const { return problem_; }
     xcb_connection_t* connection() const { return connection_; }
     const xcb_screen_t* screen() const { return screen_; }
+    // A graphics context for drawables of the screen's depth.
+    xcb_gcontext_t gc() const { return gc_; }
 
     // Puts an RGB32 image with its top left corner at (x, y) of a drawable of the screen's depth,
     // in as many requests as the server's limit on a request asks.

@@ -70,7 +70,7 @@ void nameRootPixmap(xcb_connection_t* connection, xcb_window_t root, xcb_pixmap_
 SetResult X11RootWallpaper::set(const std::string& file, WallpaperPlace place)
 {
     if (place == WallpaperPlace::LockScreen)
-        return withoutLockScreen(place, name());
+        return withoutLockScreen(place);
     const QImage picture(QString::fromStdString(file));
     if (picture.isNull())
         return {false, "cannot read the picture"};
@@ -91,7 +91,7 @@ SetResult X11RootWallpaper::set(const std::string& file, WallpaperPlace place)
     xcb_set_close_down_mode(connection, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
     if (const std::string problem = x.finish(); !problem.empty())
         return {false, problem};
-    return withoutLockScreen(place, name());
+    return withoutLockScreen(place);
 }
 
 } // namespace genart

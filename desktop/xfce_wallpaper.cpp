@@ -50,7 +50,7 @@ std::string setProperty(GDBusConnection* bus, const std::string& property, GVari
 SetResult XfceWallpaper::set(const std::string& file, WallpaperPlace place)
 {
     if (place == WallpaperPlace::LockScreen)
-        return withoutLockScreen(place, name());
+        return withoutLockScreen(place);
     std::string problem;
     const GOwned<GDBusConnection> bus = sessionBus(problem);
     if (!bus)
@@ -72,7 +72,7 @@ SetResult XfceWallpaper::set(const std::string& file, WallpaperPlace place)
         if (!problem.empty())
             return {false, property + ": " + problem};
     }
-    return place == WallpaperPlace::Both ? withoutLockScreen(place, name()) : SetResult{true, {}};
+    return withoutLockScreen(place);
 }
 
 } // namespace genart
