@@ -34,6 +34,7 @@
 #include "app/history_file.h"
 #include "app/poster_save.h"
 #include "app/save_dialog.h"
+#include "app/wallpaper_action.h"
 #include "files/picture_export.h"
 #include "files/image_output.h"
 #include "files/recipe_file.h"
@@ -187,6 +188,7 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction});
     Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, animationSeparator,
                           cycleAction, saveAnimationAction});
+    addWallpaperAction();
     cycling_ = new ColourCycling(*Picture1, *Picture2, this);
     connect(cycleAction, &QAction::triggered, this, &Form1::toggleColourCycling);
     connect(cycling_, &ColourCycling::runningChanged, cycleAction, &QAction::setChecked);
@@ -226,6 +228,16 @@ Form1::~Form1()
         poster_->cancel();
         poster_->waitForFinished();
     }
+}
+
+void Form1::addWallpaperAction()
+{
+    auto* wallpaper = new WallpaperAction([this] { return session_.recipe(); }, this);
+    wallpaperAction = wallpaper->action();
+    auto* wallpaperSeparator = new QAction(this);
+    wallpaperSeparator->setSeparator(true);
+    Picture1->addActions({wallpaperSeparator, wallpaperAction});
+    connect(wallpaper, &WallpaperAction::finished, this, [this](const QString& message) { confirm(message); });
 }
 
 void Form1::addKey(const QKeySequence& key, QPushButton* button)

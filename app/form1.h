@@ -97,6 +97,7 @@ public:
     QAction* helpAction = nullptr;     // F1
     QAction* cycleAction = nullptr;    // "Cycle colours", C
     QAction* saveAnimationAction = nullptr; // "Save animation…"
+    QAction* wallpaperAction = nullptr;     // "Set as wallpaper"
 
     QScrollArea* scrollArea = nullptr;
     QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
@@ -136,6 +137,8 @@ private:
     // Where a save went, for a few seconds.
     void confirm(const QString& message);
     void addKey(const QKeySequence& key, QPushButton* button);
+    // "Set as wallpaper" in the picture's menu.
+    void addWallpaperAction();
 
     std::optional<std::uint32_t> fixedSeed_;
     QFutureWatcher<std::optional<QString>>* poster_ = nullptr; // the poster being saved, if any

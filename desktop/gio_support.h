@@ -3,7 +3,11 @@
 #include <memory>
 #include <string>
 
+// GLib names a member `signals`, which Qt defines as a word of its own.
+#pragma push_macro("signals")
+#undef signals
 #include <gio/gio.h>
+#pragma pop_macro("signals")
 
 namespace genart {
 

@@ -7,11 +7,9 @@
 
 namespace genart {
 
-std::vector<ScreenArea> screenAreas()
+std::vector<ScreenArea> qtScreenAreas()
 {
     std::vector<ScreenArea> areas;
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return areas;
     for (const QScreen* screen : QGuiApplication::screens()) {
         const double ratio = screen->devicePixelRatio();
         const QRect place = screen->geometry();
@@ -20,6 +18,13 @@ std::vector<ScreenArea> screenAreas()
                          pixels(place.height())});
     }
     return areas;
+}
+
+std::vector<ScreenArea> screenAreas()
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return {};
+    return qtScreenAreas();
 }
 
 } // namespace genart
