@@ -45,6 +45,8 @@ GOwned<GDBusConnection> sessionBus(std::string& problem)
     GOwned<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));
     if (!bus)
         problem = "no session bus (" + takeMessage(error) + ")";
+    else
+        g_dbus_connection_set_exit_on_close(bus.get(), FALSE); // the window outlives a lost bus
     return bus;
 }
 
