@@ -20,18 +20,20 @@ MethodCall manager(const char* method)
     return {kSystemd, "/org/freedesktop/systemd1", "org.freedesktop.systemd1.Manager", method};
 }
 
-// A path as one word of ExecStart: quoted, its specifiers and variables escaped.
+// A path as one word of ExecStart: its specifiers and variables escaped, quoted where it
+// holds a space or a quote.
 std::string execWord(const std::string& path)
 {
-    std::string word = "\"";
+    const bool quoted = path.find_first_of(" \t\"\\'") != std::string::npos;
+    std::string word = quoted ? "\"" : "";
     for (const char c : path) {
-        if (c == '"' || c == '\\')
+        if (quoted && (c == '"' || c == '\\'))
             word += '\\';
         if (c == '%' || c == '$')
             word += c;
         word += c;
     }
-    return word + "\"";
+    return quoted ? word + "\"" : word;
 }
 
 // The units, each whole, replacing older ones.

@@ -1,9 +1,11 @@
 // Which ways of setting the wallpaper each desktop gets, in which order, and the exact commands
 // the desktops that cannot run here (Plasma, LXQt, LXDE, sway) would be given.
+#include <fstream>
 #include <set>
 
 #include <gtest/gtest.h>
 
+#include "desktop/daily_wallpaper.h"
 #include "desktop/plasma_wallpaper.h"
 #include "desktop/wallpaper_picture.h"
 #include "desktop/wallpaper_setters.h"
@@ -121,6 +123,28 @@ TEST(WallpaperPicture, TheLargestScreenGivesTheSize)
     const auto largest = largestScreen({{"a", 0, 0, 1920, 1080}, {"b", 1920, 0, 2560, 1440}, {"c", 0, 0, 1440, 2560}});
     ASSERT_TRUE(largest);
     EXPECT_EQ(largest->name, "b"); // equal pixels: the first of them
+}
+
+} // namespace
+} // namespace genart
+
+namespace genart {
+namespace {
+
+std::string packaged(const char* name)
+{
+    std::ifstream file(std::string(GENART_PACKAGING_DIR) + "/systemd/" + name);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+TEST(DailyWallpaper, ThePackagedUnitsAreTheOnesItWritesAndPathsAreEscaped)
+{
+    EXPECT_EQ(packaged(kDailyService), dailyServiceText("genart", false));
+    EXPECT_EQ(packaged(kDailyTimer), dailyTimerText());
+    const std::string service = dailyServiceText("/opt/my \"apps\"/genart-50%", true);
+    EXPECT_NE(service.find("\nExecStart=\"/opt/my \\\"apps\\\"/genart-50%%\" wallpaper --favourite\n"),
+              std::string::npos)
+        << service;
 }
 
 } // namespace
