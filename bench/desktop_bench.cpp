@@ -36,9 +36,10 @@ public:
         qputenv("XDG_DATA_HOME", home_.path().toUtf8());
         qunsetenv("XDG_CURRENT_DESKTOP");
         qunsetenv("WAYLAND_DISPLAY");
-        xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                                             QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
-                                             QStringLiteral("0"), QStringLiteral("3840x2160x24")});
+        xvfb_.start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                     QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                     QStringLiteral("3840x2160x24")});
         while (xvfb_.waitForStarted(10000) && !xvfb_.canReadLine() && xvfb_.waitForReadyRead(10000)) {
         }
         const QByteArray number = xvfb_.readLine().trimmed();

@@ -19,7 +19,8 @@ WallpaperResult makeWallpaper(const Recipe& recipe, int width, int height, Wallp
     result.problem = file.problem;
     if (!result.problem.empty())
         return result;
-    result.outcome = setWallpaper(file.path, place, wallpaperSetters(desktopFromEnvironment(screens)));
+    result.outcome = setWallpaper(file.path, place,
+                                  wallpaperSetters(desktopFromEnvironment(screens), systemCommands(), file.picture));
     if (result.outcome.set())
         pruneWallpapers(folder, file.path);
     return result;

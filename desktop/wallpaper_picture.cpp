@@ -45,8 +45,8 @@ std::string wallpaperFolder()
 std::optional<ScreenArea> largestScreen(const std::vector<ScreenArea>& screens)
 {
     const auto pixels = [](const ScreenArea& s) { return static_cast<long long>(s.width) * s.height; };
-    const auto largest = std::max_element(screens.begin(), screens.end(),
-                                          [&](const ScreenArea& a, const ScreenArea& b) { return pixels(a) < pixels(b); });
+    const auto fewer = [&](const ScreenArea& a, const ScreenArea& b) { return pixels(a) < pixels(b); };
+    const auto largest = std::max_element(screens.begin(), screens.end(), fewer);
     return largest == screens.end() ? std::nullopt : std::optional<ScreenArea>(*largest);
 }
 
@@ -55,13 +55,13 @@ WallpaperFile writeWallpaper(const Recipe& recipe, int width, int height, const 
     std::error_code error;
     fs::create_directories(folder, error);
     if (error)
-        return {{}, folder + ": cannot make the folder: " + error.message()};
+        return {{}, folder + ": cannot make the folder: " + error.message(), {}};
     const auto drawn = exportPicture(recipe, PictureSize::covering(width, height), false);
     const std::string path =
         freeName(folder, recipe.imeslike + "-" + std::to_string(width) + "x" + std::to_string(height));
     if (std::string problem = writePictureFile(path, drawn->picture, recipe); !problem.empty())
-        return {{}, std::move(problem)};
-    return {path, {}};
+        return {{}, std::move(problem), {}};
+    return {path, {}, drawn->picture};
 }
 
 void pruneWallpapers(const std::string& folder, const std::string& shown)

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+
 #include "desktop/desktop_context.h"
 #include "session/recipe.h"
 
@@ -25,6 +27,7 @@ std::optional<ScreenArea> largestScreen(const std::vector<ScreenArea>& screens);
 struct WallpaperFile {
     std::string path;    // where it was written
     std::string problem; // or why it was not
+    QImage picture;      // as drawn
 };
 
 // Draws the recipe's picture covering `width` by `height`, without its caption, and writes it

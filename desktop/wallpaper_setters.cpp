@@ -51,13 +51,13 @@ std::unique_ptr<WallpaperSetter> desktopSetter(const std::string& desktop, const
 } // namespace
 
 std::vector<std::unique_ptr<WallpaperSetter>> wallpaperSetters(const DesktopContext& context,
-                                                               CommandRunner& commands)
+                                                               CommandRunner& commands, const QImage& drawn)
 {
     std::vector<std::unique_ptr<WallpaperSetter>> setters;
     if (context.sandboxed) {
         setters.push_back(std::make_unique<PortalWallpaper>());
         if (context.x11 && !context.wayland)
-            setters.push_back(std::make_unique<X11RootWallpaper>(context.screens));
+            setters.push_back(std::make_unique<X11RootWallpaper>(context.screens, drawn));
         return setters;
     }
     for (const std::string& desktop : context.desktops)
@@ -70,7 +70,7 @@ std::vector<std::unique_ptr<WallpaperSetter>> wallpaperSetters(const DesktopCont
     // An X11 session with no desktop genart knows draws on the root window; on one it knows, the
     // root window lies hidden under the desktop's own.
     if (setters.empty() && context.x11 && !context.wayland)
-        setters.push_back(std::make_unique<X11RootWallpaper>(context.screens));
+        setters.push_back(std::make_unique<X11RootWallpaper>(context.screens, drawn));
     setters.push_back(std::make_unique<PortalWallpaper>());
     return setters;
 }

@@ -78,9 +78,9 @@ void X11Connection::putImage(xcb_drawable_t drawable, const QImage& image, int x
     for (int row = 0; row < pixels.height(); row += rowsEach) {
         const int rows = std::min(rowsEach, pixels.height() - row);
         xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc_, static_cast<std::uint16_t>(pixels.width()),
-                      static_cast<std::uint16_t>(rows), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y + row),
-                      0, screen_->root_depth, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(rows)),
-                      pixels.constScanLine(row));
+                      static_cast<std::uint16_t>(rows), static_cast<std::int16_t>(x),
+                      static_cast<std::int16_t>(y + row), 0, screen_->root_depth,
+                      static_cast<std::uint32_t>(stride * static_cast<std::size_t>(rows)), pixels.constScanLine(row));
     }
 }
 

@@ -17,11 +17,15 @@ namespace {
 // The picture filling each screen's area of the root window, cut where it overflows.
 QImage rootImage(const QImage& picture, int width, int height, const std::vector<ScreenArea>& screens)
 {
+    const bool oneScreen = screens.size() <= 1 && picture.size() == QSize(width, height);
+    if (oneScreen && (screens.empty() || (screens.front().x == 0 && screens.front().y == 0)))
+        return picture; // drawn at the screen's size already
     QImage root(width, height, QImage::Format_RGB32);
     root.fill(Qt::black);
     QPainter painter(&root);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const std::vector<ScreenArea> areas = screens.empty() ? std::vector<ScreenArea>{{"", 0, 0, width, height}} : screens;
+    const std::vector<ScreenArea> areas =
+        screens.empty() ? std::vector<ScreenArea>{{"", 0, 0, width, height}} : screens;
     for (const ScreenArea& area : areas) {
         const QSize covering = picture.size().scaled(area.width, area.height, Qt::KeepAspectRatioByExpanding);
         const double factor = static_cast<double>(covering.width()) / picture.width();
@@ -35,7 +39,8 @@ QImage rootImage(const QImage& picture, int width, int height, const std::vector
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
         xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
@@ -71,7 +76,7 @@ SetResult X11RootWallpaper::set(const std::string& file, WallpaperPlace place)
 {
     if (place == WallpaperPlace::LockScreen)
         return withoutLockScreen(place);
-    const QImage picture(QString::fromStdString(file));
+    const QImage picture = drawn_.isNull() ? QImage(QString::fromStdString(file)) : drawn_;
     if (picture.isNull())
         return {false, "cannot read the picture"};
     X11Connection x;

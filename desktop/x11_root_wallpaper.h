@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <QImage>
+
 #include "desktop/desktop_context.h"
 #include "desktop/wallpaper_setter.h"
 
@@ -13,12 +15,17 @@ namespace genart {
 // one it replaces, if genart or another setter left it so, is freed.
 class X11RootWallpaper final : public WallpaperSetter {
 public:
-    explicit X11RootWallpaper(std::vector<ScreenArea> screens) : screens_(std::move(screens)) {}
+    // `drawn`, when the caller still holds the file's picture, saves reading it back.
+    explicit X11RootWallpaper(std::vector<ScreenArea> screens, QImage drawn = {})
+        : screens_(std::move(screens)), drawn_(std::move(drawn))
+    {
+    }
     std::string name() const override { return "X11 root window"; }
     SetResult set(const std::string& file, WallpaperPlace place) override;
 
 private:
     std::vector<ScreenArea> screens_;
+    QImage drawn_;
 };
 
 } // namespace genart

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/picture_export.h"
+#include "files/recipe_file.h"
 #include "support/private_session.h"
 #include "support/x11_pixels.h"
 
@@ -29,8 +31,12 @@ TEST(X11RootWallpaper, ThePictureIsTheRootPixmapAndReplacesTheOneBefore)
         EXPECT_TRUE(done.out.contains(QStringLiteral("shown through X11 root window"))) << done.out.toStdString();
         const QStringList files = folder.entryList(QDir::Files, QDir::Time); // newest first
         ASSERT_EQ(files.size(), run + 1);
-        const QImage picture(folder.filePath(files.front()));
-        EXPECT_EQ(picture.size(), QSize(320, 240)); // the screen's size
+        const QString file = folder.filePath(files.front());
+        EXPECT_EQ(QImage(file).size(), QSize(320, 240)); // the screen's size
+        // The root shows the picture as drawn, exactly, from the recipe the file carries.
+        const auto recipe = readRecipeFile(file.toStdString());
+        ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
+        const QImage picture = exportPicture(std::get<Recipe>(recipe), PictureSize::covering(320, 240), false)->picture;
 
         const xcb_pixmap_t pixmap = x.rootPixmap("_XROOTPMAP_ID");
         ASSERT_NE(pixmap, 0u);

@@ -98,8 +98,14 @@ private:
         ready_.notify_all();
     }
 
-    static void onOwned(GDBusConnection*, const gchar*, gpointer self) { static_cast<FakeBusService*>(self)->tell(true); }
-    static void onLost(GDBusConnection*, const gchar*, gpointer self) { static_cast<FakeBusService*>(self)->tell(false); }
+    static void onOwned(GDBusConnection*, const gchar*, gpointer self)
+    {
+        static_cast<FakeBusService*>(self)->tell(true);
+    }
+    static void onLost(GDBusConnection*, const gchar*, gpointer self)
+    {
+        static_cast<FakeBusService*>(self)->tell(false);
+    }
 
     static void onCall(GDBusConnection* bus, const gchar*, const gchar*, const gchar*, const gchar* method,
                        GVariant* arguments, GDBusMethodInvocation* invocation, gpointer data)
