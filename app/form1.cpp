@@ -37,6 +37,7 @@
 #include "app/poster_save.h"
 #include "app/save_dialog.h"
 #include "app/share_actions.h"
+#include "app/wallpaper_action.h"
 #include "files/picture_export.h"
 #include "files/image_output.h"
 #include "files/recipe_file.h"
@@ -200,6 +201,7 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
                           galleryAction, animationSeparator, cycleAction, saveAnimationAction});
     connect(favouriteAction, &QAction::triggered, this, &Form1::toggleFavourite);
     connect(galleryAction, &QAction::triggered, this, &Form1::showGallery);
+    addWallpaperAction();
     cycling_ = new ColourCycling(*Picture1, *Picture2, this);
     connect(cycleAction, &QAction::triggered, this, &Form1::toggleColourCycling);
     connect(cycling_, &ColourCycling::runningChanged, cycleAction, &QAction::setChecked);
@@ -264,6 +266,16 @@ void Form1::makePlaceLine()
     libraryWatch_ = new QTimer(this);
     connect(libraryWatch_, &QTimer::timeout, this, &Form1::watchLibrary);
     libraryWatch_->start(kLibraryWatchMilliseconds);
+}
+
+void Form1::addWallpaperAction()
+{
+    auto* wallpaper = new WallpaperAction([this] { return recipeShown(); }, this);
+    wallpaperAction = wallpaper->action();
+    auto* wallpaperSeparator = new QAction(this);
+    wallpaperSeparator->setSeparator(true);
+    Picture1->addActions({wallpaperSeparator, wallpaperAction});
+    connect(wallpaper, &WallpaperAction::finished, this, [this](const QString& message) { confirm(message); });
 }
 
 void Form1::addKey(const QKeySequence& key, QPushButton* button)

@@ -131,6 +131,7 @@ public:
     QAction* variationsAction = nullptr;
     QAction* recolouringsAction = nullptr;
     ExploreWindow* exploreWindow = nullptr;
+    QAction* wallpaperAction = nullptr;     // "Set as wallpaper"
 
     QScrollArea* scrollArea = nullptr;
     QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
@@ -192,6 +193,8 @@ private:
     void hintKeysWhileHelpOpen();
     void fadeKeysHintSoon();
     void showKeysHint();
+    // "Set as wallpaper" in the picture's menu.
+    void addWallpaperAction();
 
     std::optional<std::uint32_t> fixedSeed_;
     QFutureWatcher<std::optional<QString>>* poster_ = nullptr; // the poster being saved, if any

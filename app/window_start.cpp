@@ -1,6 +1,5 @@
 #include "app/window_start.h"
 
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -10,26 +9,10 @@
 #include "app/form1.h"
 #include "app/safe_settings.h"
 #include "library/library_location.h"
+#include "platform/qt/display_platform.h"
 
 namespace genart {
 namespace {
-
-QtMessageHandler passOn = nullptr;
-
-// While platforms are tried in turn, the failures of those that could not start are expected.
-void quietPlatformChoice(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type != QtCriticalMsg && type != QtFatalMsg && context.category
-        && QLatin1String(context.category).startsWith(QLatin1String("qt.qpa")))
-        return;
-    passOn(type, context, message);
-}
-
-bool environmentSet(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
 
 int noDisplay(const std::string& why)
 {
@@ -44,30 +27,20 @@ int openWindow(std::optional<std::uint32_t> seed, bool history, char* program, c
 {
     // A platform chosen by the user is taken as it is. Otherwise a display that cannot be reached
     // falls back to drawing off-screen, which is then told instead of showing nothing.
-    const bool platformChosen = environmentSet("QT_QPA_PLATFORM");
-    if (!platformChosen) {
-        if (!environmentSet("DISPLAY") && !environmentSet("WAYLAND_DISPLAY"))
-            return noDisplay("DISPLAY is not set");
-        qputenv("QT_QPA_PLATFORM", environmentSet("WAYLAND_DISPLAY") ? "wayland;xcb;offscreen" : "xcb;offscreen");
-        passOn = qInstallMessageHandler(quietPlatformChoice);
-    }
+    if (!chooseDisplayPlatform())
+        return noDisplay("DISPLAY is not set");
     int argc = 1;
     char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
     // Where the settings (the save dialog's folder and size) live; the library is in the same
     // organisation's data folder.
-    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("orvanik.example"));
-    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    setApplicationIdentity();
     // So a Wayland shell links the window to its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanik.genart"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GENART_VERSION));
     useSettingsSafely(std::cerr);
-    if (!platformChosen) {
-        qInstallMessageHandler(passOn);
-        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-            return noDisplay("the display could not be reached");
-    }
+    if (!reachedDisplay())
+        return noDisplay("the display could not be reached");
     TwisterRandom random;
     SystemClock clock;
     Form1 window(random, clock, seed, history ? QString::fromStdString(defaultLibraryPath()) : QString());

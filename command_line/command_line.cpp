@@ -16,9 +16,10 @@
 #include "files/image_encoding.h"
 #include "command_line/share_commands.h"
 #include "share_codes/share_code.h"
+#include "command_line/desktop_command_line.h"
+#include "command_line/option_reading.h"
 
 namespace genart {
-namespace {
 
 // Plain decimal digits only (no sign, no spaces), inside lowest .. highest.
 std::optional<std::uint64_t> parseWholeNumber(const std::string& text, std::uint64_t lowest, std::uint64_t highest)
@@ -50,6 +51,8 @@ std::optional<PictureSize> parseSize(const std::string& text)
         return std::nullopt;
     return PictureSize::covering(static_cast<int>(*width), static_cast<int>(*height));
 }
+
+namespace {
 
 std::optional<Action> parseAction(const std::string& name)
 {
@@ -106,11 +109,14 @@ std::optional<std::size_t> parseBudget(const std::string& text)
         return std::nullopt;
     return static_cast<std::size_t>(*number * times);
 }
+} // namespace
 
 UsageError error(const std::string& message)
 {
     return UsageError{message + " (see genart --help)"};
 }
+
+namespace {
 
 // Reads one option's value into the options; an error message when the value is not accepted.
 std::optional<std::string> takeValue(RenderOptions& options, const std::string& option, const std::string& value)
@@ -320,6 +326,8 @@ std::string fromQt(const QString& text)
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+} // namespace
+
 QCommandLineOption helpOption()
 {
     return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QString());
@@ -329,20 +337,6 @@ bool isHelp(const QCommandLineOption& option)
 {
     return option.names().contains(QStringLiteral("help"));
 }
-
-// One option as read, in the order typed.
-struct GivenOption {
-    const QCommandLineOption* option;
-    std::string name; // "--seed": the long name, as messages spell it
-    bool valued;
-    std::optional<std::string> value; // for an option that takes one; empty when none followed
-};
-
-struct Reading {
-    std::vector<GivenOption> options; // every option up to the first argument that is not one
-    std::optional<std::string> stray; // that argument, as typed
-    std::size_t strayAt = 0;          // and where it is among the arguments
-};
 
 // Reads the arguments with QCommandLineParser, then lines what it found up with the arguments as
 // typed. Its own error texts are not used: the faults are told by the callers, in genart's words
@@ -397,6 +391,8 @@ Reading read(const std::vector<QCommandLineOption>& known, const std::vector<std
     }
     return reading;
 }
+
+namespace {
 
 std::vector<QCommandLineOption> renderOptions()
 {
@@ -534,6 +530,10 @@ Command parseCommandLine(const std::vector<std::string>& args)
         return parseThumbnailCommand(args);
     if (!args.empty() && args[0] == "library")
         return parseLibraryCommand(args);
+    if (!args.empty() && args[0] == "wallpaper")
+        return parseWallpaper(args);
+    if (std::find(args.begin(), args.end(), "--slideshow") != args.end())
+        return parseSlideshow(args);
     return parseWindow(args);
 }
 
@@ -602,10 +602,11 @@ std::string usageText()
           "  genart thumbnail --size N INPUT OUTPUT\n"
           "      write a PNG of the picture INPUT holds, N pixels on its longer side (for file\n"
           "      managers)\n"
-          "  genart --version\n"
+        + desktopUsageForms()
+        + "  genart --version\n"
           "      print the version\n"
-          "  genart --help, genart render --help\n"
-          "      print this help, or only the part on render\n"
+          "  genart --help, genart render --help, genart wallpaper --help\n"
+          "      print this help, or only the part on render or wallpaper\n"
         + kNotes;
 }
 

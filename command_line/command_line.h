@@ -8,6 +8,7 @@
 
 #include "animation_files/animation_file.h"
 #include "command_line/library_options.h"
+#include "command_line/desktop_options.h"
 #include "files/image_encoding.h"
 #include "session/picture_session.h"
 #include "session/picture_size.h"
@@ -105,6 +106,7 @@ inline constexpr int kHighestFps = kLargestFps;
 // `genart --help` (or -h, or help) for the whole program, `genart render --help` for render alone.
 struct HelpRequest {
     bool render = false;
+    bool wallpaper = false; // `genart wallpaper --help`
 };
 
 // `genart --version`
@@ -116,7 +118,7 @@ struct UsageError {
 };
 
 using Command = std::variant<WindowOptions, RenderOptions, CodeRequest, ThumbnailRequest, LibraryRequest, HelpRequest,
-                             VersionRequest, UsageError>;
+                             VersionRequest, UsageError, WallpaperOptions, SlideshowOptions>;
 
 // Reads the arguments after the program's name. Each value may follow its option or be joined
 // to it with '=' (`--seed 42`, `--seed=42`); the first fault, in the order typed, is the one told.

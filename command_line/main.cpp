@@ -7,13 +7,17 @@
 #include "app/safe_settings.h"
 #include "app/window_start.h"
 #include "command_line/command_line.h"
-#include "command_line/output_streams.h"
+#include "command_line/desktop_command_line.h"
 #include "command_line/library_command.h"
+#include "command_line/output_streams.h"
 #include "command_line/render_command.h"
 #include "command_line/share_commands.h"
+#include "command_line/slideshow_command.h"
 #include "command_line/stop_signals.h"
+#include "command_line/wallpaper_command.h"
 #include "files/printable.h"
 #include "opening/shared_recipe.h"
+#include "platform/qt/display_platform.h"
 #include "platform/vector_state.h"
 
 namespace {
@@ -68,6 +72,20 @@ int openWindow(const genart::WindowOptions& window, char* program)
     return genart::openWindow(window.seed, window.history, program, opened);
 }
 
+// The desktop's display is needed for the size of its screens and to reach some desktops; with
+// none, the wallpaper can still be drawn at a given size.
+int wallpaper(const genart::WallpaperOptions& options, char* program)
+{
+    genart::chooseDisplayPlatform();
+    int argc = 1;
+    char* argv[] = {program, nullptr};
+    QGuiApplication app(argc, argv);
+    genart::reachedDisplay();
+    genart::setApplicationIdentity();
+    genart::clearUpperVectorState();
+    return genart::runWallpaper(options, std::cout, std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -82,7 +100,9 @@ int main(int argc, char** argv)
         return 2;
     }
     if (const auto* help = std::get_if<genart::HelpRequest>(&command)) {
-        std::cout << (help->render ? genart::renderUsageText() : genart::usageText());
+        std::cout << (help->render      ? genart::renderUsageText()
+                      : help->wallpaper ? genart::wallpaperUsageText()
+                                        : genart::usageText());
         return genart::checkedOutputs(0, true);
     }
     if (std::holds_alternative<genart::VersionRequest>(command)) {
@@ -101,5 +121,9 @@ int main(int argc, char** argv)
     if (const auto* request = std::get_if<genart::LibraryRequest>(&command))
         return genart::checkedOutputs(
             offScreen(argv[0], [&] { return genart::runLibrary(*request, std::cout, std::cerr); }), true);
+    if (const auto* options = std::get_if<genart::WallpaperOptions>(&command))
+        return wallpaper(*options, argv[0]);
+    if (const auto* options = std::get_if<genart::SlideshowOptions>(&command))
+        return genart::runSlideshow(*options, argv[0]);
     return openWindow(std::get<genart::WindowOptions>(command), argv[0]);
 }

@@ -125,6 +125,16 @@ check_tree() {
     done
     pass "program, desktop entry, metainfo, manual page, copyright, changelog, MIME type and thumbnailer installed"
 
+    local units=$prefix/lib/systemd/user saver=$prefix/share/xscreensaver/config/genart.xml
+    for file in "$units/genart-wallpaper.service" "$units/genart-wallpaper.timer" "$saver"; do
+        [[ -f "$file" ]] || fail "missing $file"
+    done
+    grep -qx "ExecStart=genart wallpaper" "$units/genart-wallpaper.service" \
+        || fail "the daily service does not run genart wallpaper"
+    grep -qx "OnCalendar=daily" "$units/genart-wallpaper.timer" || fail "the timer is not daily"
+    grep -q '<screensaver name="genart"' "$saver" || fail "the xscreensaver file does not name genart"
+    pass "the daily wallpaper's user units and xscreensaver's file installed"
+
     for size in 16 24 32 48 64 128 256; do
         local icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
         [[ -f "$icon" ]] || fail "missing $icon"
@@ -158,7 +168,8 @@ check_tree() {
     local option
     for option in --seed --out --palette-out --actions --time --scale --force --recipe --count \
         --out-dir --keep-palette --palettes --quiet --help --version --no-history --size --no-caption \
-        --quality --png-level --animate --frames --fps --code; do
+        --quality --png-level --animate --frames --fps --code --new --favourite --entry --set-on --daily \
+        --slideshow --seconds --favourites --cycle --root --window-id; do
         grep -qF -- "${option//-/\\-}" "$scratch/genart.1" || fail "the manual page does not mention $option"
     done
     pass "the manual page covers every option"
