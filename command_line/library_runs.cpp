@@ -19,20 +19,6 @@ namespace {
 
 using Verb = LibraryRequest::Verb;
 
-// The library as the command line opens it: nothing set aside, nothing kept in memory instead;
-// made only for what adds to it.
-LibraryResult<std::unique_ptr<Library>> openLibrary(bool create)
-{
-    const std::string path = defaultLibraryPath();
-    if (path.empty())
-        return LibraryError{"there is no data folder for the library (neither XDG_DATA_HOME nor HOME is set)"};
-    LibraryOptions options;
-    options.create = create;
-    options.setAsideDamage = false;
-    options.fallBackToMemory = false;
-    return Library::open(path, options);
-}
-
 // Exit statuses.
 constexpr int kDone = 0;
 constexpr int kFailed = 1;  // the library or a file could not be read or written
@@ -126,7 +112,7 @@ int import(const LibraryRequest& request, std::ostream& out, std::ostream& error
         const Recipe& read = std::get<Recipe>(recipe);
         entries.push_back({{read, read.palette}, origins::kImported, {}, {}});
     }
-    auto opened = openLibrary(true);
+    auto opened = Library::openForCommand(true);
     if (const auto* error = std::get_if<LibraryError>(&opened))
         return fail(errors, "library import", error->message);
     const auto ids = std::get<std::unique_ptr<Library>>(opened)->addAll(entries);
@@ -176,7 +162,7 @@ int runLibrary(const LibraryRequest& request, std::ostream& out, std::ostream& e
     }
     if (request.verb == Verb::Import)
         return import(request, out, errors);
-    auto opened = openLibrary(false);
+    auto opened = Library::openForCommand(false);
     if (const auto* error = std::get_if<LibraryError>(&opened))
         return fail(errors, "library", error->message);
     Library& library = *std::get<std::unique_ptr<Library>>(opened);
@@ -192,7 +178,7 @@ int runLibrary(const LibraryRequest& request, std::ostream& out, std::ostream& e
 
 int renderEntry(const RenderOptions& options, std::ostream& errors)
 {
-    auto opened = openLibrary(false);
+    auto opened = Library::openForCommand(false);
     if (const auto* error = std::get_if<LibraryError>(&opened))
         return fail(errors, "render", error->message);
     Library& library = *std::get<std::unique_ptr<Library>>(opened);

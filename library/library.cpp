@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include "library/library_location.h"
 #include "library/library_schema.h"
 #include "library/log_flusher.h"
 #include "library/salvage.h"
@@ -117,6 +118,18 @@ void Library::waitUntilDurable()
 {
     if (flusher_)
         flusher_->waitUntilFlushed();
+}
+
+LibraryResult<std::unique_ptr<Library>> Library::openForCommand(bool create)
+{
+    const std::string path = defaultLibraryPath();
+    if (path.empty())
+        return LibraryError{"there is no data folder for the library (neither XDG_DATA_HOME nor HOME is set)"};
+    LibraryOptions options;
+    options.create = create;
+    options.setAsideDamage = false;
+    options.fallBackToMemory = false;
+    return open(path, options);
 }
 
 std::unique_ptr<Library> Library::inMemory()

@@ -41,6 +41,9 @@ public:
     static LibraryResult<std::unique_ptr<Library>> open(const std::string& path, const LibraryOptions& options = {});
     // A library that lasts as long as the object: for a window that keeps nothing.
     static std::unique_ptr<Library> inMemory();
+    // The library at its usual place as a command opens it: nothing set aside, nothing kept in
+    // memory instead; the file made only when `create` (for what adds to it).
+    static LibraryResult<std::unique_ptr<Library>> openForCommand(bool create);
     ~Library();
 
     // The file; empty while kept in memory.

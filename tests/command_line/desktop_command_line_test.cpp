@@ -105,11 +105,11 @@ TEST(DesktopCommandLine, TheProgramWritesAndSetsNothingForBadInput)
         const char* said;
     } cases[] = {
         {{"wallpaper", "--size", "0x1"}, "--size takes WIDTHxHEIGHT"},
-        {{"wallpaper", "--favourite", "--size", "8x8"}, "--favourite: the picture library is not available"},
-        {{"wallpaper", "--entry", "5", "--size", "8x8"}, "--entry 5: the picture library is not available"},
+        {{"wallpaper", "--favourite", "--size", "8x8"}, "--favourite: the picture library has no favourites yet"},
+        {{"wallpaper", "--entry", "5", "--size", "8x8"}, "--entry 5: there is no library at"},
         {{"wallpaper", "--recipe", "missing.png", "--size", "8x8"}, "missing.png"},
         {{"wallpaper"}, "no screen to take the size from"},
-        {{"--slideshow", "--favourites"}, "--favourites: the picture library is not available"},
+        {{"--slideshow", "--favourites"}, "--favourites: there are no favourites yet"},
         {{"--slideshow", "--window-id", "0x1a00003"}, "DISPLAY is not set"},
     };
     for (const auto& c : cases) {
