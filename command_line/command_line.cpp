@@ -596,7 +596,7 @@ std::string usageText()
                        "      --no-history neither shows the earlier runs' pictures nor keeps this run's;\n"
                        "      FILE (a genart picture, a recipe or .genart file) or a share code opens in it\n")
         + kRenderForms + libraryForms()
-        + "  genart code FILE | genart code CODE\n"
+        + "  genart code FILE | genart code CODE | genart code --entry ID\n"
           "      print the share code of the picture FILE holds: one line, genart: and at most\n"
           "      200 letters, digits, - and _, that draws it again exactly\n"
           "  genart thumbnail --size N INPUT OUTPUT\n"

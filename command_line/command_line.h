@@ -28,7 +28,8 @@ struct WindowOptions {
 
 // `genart code (FILE | CODE)`: print the share code of a picture.
 struct CodeRequest {
-    std::string source;
+    std::string source;                // a file or a code
+    std::optional<std::int64_t> entry; // or, with --entry, an entry of the library
 };
 
 // `genart thumbnail --size N INPUT OUTPUT`: what file managers show for genart's files.

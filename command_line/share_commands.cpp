@@ -7,11 +7,13 @@
 
 #include <QImage>
 
+#include "command_line/library_command.h"
 #include "files/image_encoding.h"
 #include "files/output_files.h"
 #include "files/picture_export.h"
 #include "files/printable.h"
 #include "files/recipe_file.h"
+#include "library/library.h"
 #include "opening/shared_recipe.h"
 #include "share_codes/share_code.h"
 
@@ -56,6 +58,16 @@ Command parseCodeCommand(const std::vector<std::string>& arguments)
 {
     if (arguments.size() >= 2 && isHelp(arguments[1]))
         return HelpRequest{};
+    if (arguments.size() >= 2 && (arguments[1] == "--entry" || arguments[1].starts_with("--entry="))) {
+        const bool joined = arguments[1] != "--entry";
+        if (arguments.size() != (joined ? 2u : 3u))
+            return usage("code", "--entry takes one entry's id");
+        const std::string value = joined ? arguments[1].substr(8) : arguments[2];
+        const auto id = parseEntryId(value);
+        if (!id)
+            return usage("code", "--entry takes an entry's id, a whole number from 1, not '" + value + "'");
+        return CodeRequest{{}, id};
+    }
     if (arguments.size() != 2 || arguments[1].empty())
         return usage("code", "give one picture, recipe file or share code");
     if (arguments[1].front() == '-')
@@ -101,6 +113,20 @@ Command parseThumbnailCommand(const std::vector<std::string>& arguments)
 
 int runCode(const CodeRequest& request, std::ostream& out, std::ostream& errors)
 {
+    if (request.entry) {
+        auto opened = Library::openForCommand(false);
+        if (const auto* error = std::get_if<LibraryError>(&opened)) {
+            errors << "genart: code: " << printable(error->message) << '\n';
+            return 1;
+        }
+        auto entry = std::get<std::unique_ptr<Library>>(opened)->entry(*request.entry);
+        if (const auto* error = std::get_if<LibraryError>(&entry)) {
+            errors << "genart: code: " << printable(error->message) << '\n';
+            return 2;
+        }
+        out << shareCode(std::get<LibraryEntry>(entry).shown.picture) << '\n';
+        return out ? 0 : 1;
+    }
     const auto read = recipeFromArgument(request.source);
     if (const auto* error = std::get_if<RecipeError>(&read)) {
         errors << "genart: code: " << error->message << '\n';

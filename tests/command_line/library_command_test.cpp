@@ -154,6 +154,12 @@ TEST_F(LibraryCommand, ExportAndRenderDrawEntriesAgainExactly)
     EXPECT_EQ(run("render --entry 2 --out e.png").status, 1); // not replaced without --force
     EXPECT_EQ(run("render --entry 2 --out e.png --force --size 60x45").status, 0);
     EXPECT_EQ(QImage(path("e.png")).size(), QSize(60, 45));
+
+    // An entry's share code is the code of the picture it was imported from.
+    const Ran code = run("code --entry 2");
+    ASSERT_EQ(code.status, 0) << code.errors.toStdString();
+    EXPECT_EQ(code.output, run("code b.jpg").output);
+    EXPECT_EQ(run("code --entry 99").status, 2);
 }
 
 TEST_F(LibraryCommand, AMissingOrDamagedLibraryIsOneLineAndNothingWritten)
