@@ -158,7 +158,7 @@ TEST_F(LibraryCommand, ExportAndRenderDrawEntriesAgainExactly)
     // An entry's share code is the code of the picture it was imported from.
     const Ran code = run("code --entry 2");
     ASSERT_EQ(code.status, 0) << code.errors.toStdString();
-    EXPECT_EQ(code.output, run("code b.jpg").output);
+    EXPECT_EQ(code.out, run("code b.jpg").out);
     EXPECT_EQ(run("code --entry 99").status, 2);
 }
 
