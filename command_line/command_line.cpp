@@ -263,8 +263,10 @@ std::optional<std::string> contradiction(const RenderOptions& o, const std::vect
     if (o.recipe && o.code)
         return "--recipe and --code cannot be combined: each names the picture";
     if (o.entry) {
+        // Variations and recolourings of an entry are new pictures, named from --time if given.
+        const bool exploring = o.variations || o.recolourings;
         for (const char* option : {"--seed", "--recipe", "--code", "--actions", "--time", "--count", "--animate"})
-            if (has(option))
+            if (has(option) && !(exploring && std::string_view(option) == "--time"))
                 return std::string("--entry cannot be combined with ") + option + ": the entry fixes the picture";
     } else if (o.fromRecipe()) {
         const std::string source = o.recipe ? "--recipe" : "--code";
@@ -559,9 +561,9 @@ const char* const kRenderForms =
     "      write K pictures named after their time stamps: the start-up picture, then\n"
     "      each next as new img / new palette (new img / old palette with --keep-palette);\n"
     "      --palettes writes each strip beside its picture; DIR is made if missing\n"
-    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) (--variations K\n"
-    "                [--strength S] | --recolourings K) --out-dir DIR [SIZE] [--png-level L]\n"
-    "                [--time YYYY-MM-DDTHH:MM:SS] [--force] [--quiet]\n"
+    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE | --entry ID)\n"
+    "                (--variations K [--strength S] | --recolourings K) --out-dir DIR [SIZE]\n"
+    "                [--png-level L] [--time YYYY-MM-DDTHH:MM:SS] [--force] [--quiet]\n"
     "      write K variations of the picture (its formula and strip kept, its other values\n"
     "      moved, S from 0 subtle to 1 wild, default 0.5) or K recolourings (the picture in\n"
     "      new palettes), named as a batch's; a recipe always gives the same K\n"

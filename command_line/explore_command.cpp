@@ -14,6 +14,7 @@
 #include "files/image_output.h"
 #include "files/picture_export.h"
 #include "files/printable.h"
+#include "command_line/library_command.h"
 #include "command_line/share_commands.h"
 #include "files/recipe_file.h"
 #include "generator/image_generator.h"
@@ -43,8 +44,8 @@ std::uint32_t seedOf(const Recipe& recipe)
 std::optional<Recipe> startingPicture(const RenderOptions& options, const Clock& clock, RandomSource& random,
                                       std::ostream& errors)
 {
-    if (options.fromRecipe()) {
-        const auto read = givenRecipe(options);
+    if (options.fromRecipe() || options.entry) {
+        const auto read = options.entry ? recipeOfEntry(*options.entry) : givenRecipe(options);
         if (const auto* error = std::get_if<RecipeError>(&read)) {
             errors << "genart: render: " << error->message << '\n';
             return std::nullopt;

@@ -4,9 +4,11 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "command_line/command_line.h"
+#include "session/recipe.h"
 
 namespace genart {
 
@@ -24,6 +26,8 @@ int runLibrary(const LibraryRequest& request, std::ostream& out, std::ostream& e
 
 // `genart render --entry ID …`: the entry's picture, and the strip it was shown with, again.
 int renderEntry(const RenderOptions& options, std::ostream& errors);
+// The picture of the library's entry `id`, or why it cannot be had.
+std::variant<Recipe, RecipeError> recipeOfEntry(std::int64_t id);
 
 // The forms of `genart library`, for the help texts.
 std::string libraryForms();

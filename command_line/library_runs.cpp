@@ -176,6 +176,17 @@ int runLibrary(const LibraryRequest& request, std::ostream& out, std::ostream& e
     }
 }
 
+std::variant<Recipe, RecipeError> recipeOfEntry(std::int64_t id)
+{
+    auto opened = Library::openForCommand(false);
+    if (const auto* error = std::get_if<LibraryError>(&opened))
+        return RecipeError{error->message};
+    const auto entry = std::get<std::unique_ptr<Library>>(opened)->entry(id);
+    if (const auto* error = std::get_if<LibraryError>(&entry))
+        return RecipeError{error->message};
+    return std::get<LibraryEntry>(entry).shown.picture;
+}
+
 int renderEntry(const RenderOptions& options, std::ostream& errors)
 {
     auto opened = Library::openForCommand(false);

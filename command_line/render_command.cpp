@@ -187,12 +187,12 @@ int renderRecipe(const RenderOptions& options, std::ostream& errors)
 
 int runRender(const RenderOptions& options, std::ostream& errors)
 {
+    if (options.variations || options.recolourings)
+        return runExplore(options, *clockFor(options), errors);
     if (options.entry)
         return renderEntry(options, errors);
     if (options.animate)
         return runAnimation(options, *clockFor(options), errors);
-    if (options.variations || options.recolourings)
-        return runExplore(options, *clockFor(options), errors);
     if (options.fromRecipe())
         return renderRecipe(options, errors);
     if (options.count)

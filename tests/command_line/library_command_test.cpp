@@ -160,6 +160,15 @@ TEST_F(LibraryCommand, ExportAndRenderDrawEntriesAgainExactly)
     ASSERT_EQ(code.status, 0) << code.errors.toStdString();
     EXPECT_EQ(code.out, run("code b.jpg").out);
     EXPECT_EQ(run("code --entry 99").status, 2);
+
+    // Variations of an entry are those of the picture it holds.
+    ASSERT_EQ(run("render --entry 2 --variations 2 --out-dir ve --time 2026-12-08T12:00:00 --quiet").status, 0);
+    ASSERT_EQ(run("render --recipe b.jpg --variations 2 --out-dir vr --time 2026-12-08T12:00:00 --quiet").status, 0);
+    const QStringList made = filesIn(path("ve"));
+    ASSERT_EQ(made.size(), 2);
+    EXPECT_EQ(made, filesIn(path("vr")));
+    for (const QString& name : made)
+        EXPECT_EQ(loadRgb(path("ve") + QLatin1Char('/') + name), loadRgb(path("vr") + QLatin1Char('/') + name));
 }
 
 TEST_F(LibraryCommand, AMissingOrDamagedLibraryIsOneLineAndNothingWritten)
