@@ -38,7 +38,7 @@ TEST(Locks, KeepWhatIsLockedAndDrawTheRestAnew)
         const Locks locks{(combination & 1) != 0, (combination & 2) != 0, (combination & 4) != 0};
         for (const explore::FreshValues& values : fresh) {
             const Recipe made = explore::withLocks(picture, values, locks, "T20261208120003");
-            const Recipe freshOnly{"", values.palette, values.picture, {}};
+            const Recipe freshOnly{"", values.palette, values.picture, {}, {}};
             EXPECT_TRUE(sameFormula(made.picture, (locks.formula ? picture : freshOnly).picture));
             EXPECT_TRUE(sameForm(made.picture, (locks.form ? picture : freshOnly).picture));
             EXPECT_TRUE(sameColours(made, locks.colours ? picture : freshOnly));
