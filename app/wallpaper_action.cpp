@@ -32,8 +32,10 @@ void WallpaperAction::start()
     }
     action_->setEnabled(false);
     const Recipe recipe = shownPicture_();
-    making_.setFuture(QtConcurrent::run([recipe, screens, largest] {
-        return makeWallpaper(recipe, largest->width, largest->height, WallpaperPlace::Background, screens);
+    const int width = largest->width;
+    const int height = largest->height;
+    making_.setFuture(QtConcurrent::run([recipe, screens, width, height] {
+        return makeWallpaper(recipe, width, height, WallpaperPlace::Background, screens);
     }));
 }
 

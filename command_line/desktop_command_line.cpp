@@ -194,17 +194,18 @@ Command parseSlideshow(const std::vector<std::string>& arguments)
 
 std::string desktopUsageForms()
 {
-    return "  genart wallpaper [--new | --favourite | --entry ID | --recipe FILE] [--size WxH]\n"
+    return std::string("  genart wallpaper [--new | --favourite | --entry ID | --recipe FILE] [--size WxH]\n"
            "                   [--set-on background|lockscreen|both]\n"
            "      draw a picture at the size of the largest screen (or WxH), without its caption,\n"
            "      into genart's data folder and make it the desktop's wallpaper\n"
            "  genart wallpaper --daily on|off [--favourite]\n"
-           "      a new wallpaper every day, by a systemd user timer, or no more\n"
-           "  genart --slideshow [--seconds N] [--favourites] [--cycle] [--seed N]\n"
+           "      a new wallpaper every day, by a systemd user timer, or no more\n")
+        + "  genart --slideshow [--seconds N] [--favourites] [--cycle] [--seed N]\n"
            "                     [--root | --window-id ID]\n"
-           "      fill every screen with pictures, a new one every N seconds (1 .. 86400,\n"
-           "      default 10), cross-fading; --cycle turns their colours; any key or click ends it;\n"
-           "      --root, --window-id or XSCREENSAVER_WINDOW draw into that window, as a screensaver\n";
+           "      fill every screen with pictures, a new one every N seconds (1 .. "
+        + std::to_string(kLongestSlideSeconds) + ",\n      default " + std::to_string(kDefaultSlideSeconds)
+        + "), cross-fading; --cycle turns their colours; any key or click ends it;\n"
+          "      --root, --window-id or XSCREENSAVER_WINDOW draw into that window, as a screensaver\n";
 }
 
 std::string wallpaperUsageText()
