@@ -120,6 +120,13 @@ int GifAnimation::delay(int frame) const
 
 void GifAnimation::setUp(const QImage& first)
 {
+    groupEntries(findOwnColours(first));
+    shown_.assign(entries_.size(), 0);
+    indices_.assign(entries_.size(), 0);
+}
+
+int GifAnimation::findOwnColours(const QImage& first)
+{
     // Each entry's own colour is the one most of its pixels show; a pixel showing it stands for
     // the entry in every frame.
     std::uint16_t highest = 0;
@@ -164,9 +171,13 @@ void GifAnimation::setUp(const QImage& first)
             }
         }
     std::sort(captionColours.begin(), captionColours.end());
-    const auto captionCount = static_cast<int>(std::unique(captionColours.begin(), captionColours.end()) - captionColours.begin());
+    return static_cast<int>(std::unique(captionColours.begin(), captionColours.end()) - captionColours.begin());
+}
 
+void GifAnimation::groupEntries(int captionCount)
+{
     // An index for each entry if they fit beside the caption's colours; else neighbours share.
+    const std::size_t count = weight_.size();
     const int used = static_cast<int>(std::count_if(weight_.begin(), weight_.end(), [](std::uint64_t w) { return w > 0; }));
     const bool farLeft = count > PaletteRow::kFarLeft && weight_[PaletteRow::kFarLeft] > 0;
     std::vector<std::uint64_t> neighbours = weight_;
@@ -182,8 +193,6 @@ void GifAnimation::setUp(const QImage& first)
     for (std::size_t e = 0; e < count; ++e)
         if (group_[e] >= 0)
             members_[static_cast<std::size_t>(group_[e])].push_back(static_cast<std::uint16_t>(e));
-    shown_.assign(entries_.size(), 0);
-    indices_.assign(entries_.size(), 0);
 }
 
 // Each colour flows a level or two a frame, so an exact GIF changes nearly every pixel of every

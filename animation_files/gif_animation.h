@@ -49,6 +49,10 @@ private:
     struct Table; // a frame's colours and which pixels take which of them
 
     void setUp(const QImage& first);
+    // Each entry's weight, own colour and a pixel that shows it; the number of colours of the
+    // pixels their entry does not explain.
+    int findOwnColours(const QImage& first);
+    void groupEntries(int captionCount);
     Table tableOf(const QImage& frame);
     void followLoosely(std::vector<std::uint32_t>& colours);
     std::string put(const Table& table);

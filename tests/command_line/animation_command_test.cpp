@@ -100,11 +100,19 @@ TEST_F(AnimationCommand, BadValuesAreRefusedWithOneLineAndNothingWritten)
     }
 }
 
+QStringList words(std::initializer_list<const char*> typed)
+{
+    QStringList list;
+    for (const char* word : typed)
+        list.append(QString::fromLatin1(word));
+    return list;
+}
+
 TEST_F(AnimationCommand, WithoutFramesTheLoopTurnsOnceInTheWindowsTime)
 {
-    const Outcome animated = run(kSeed + QStringList{"--animate", "--fps", "20", "--size", "40x30", "--out", "a.gif"});
+    const Outcome animated = run(kSeed + words({"--animate", "--fps", "20", "--size", "40x30", "--out", "a.gif"}));
     ASSERT_EQ(animated.status, 0) << animated.errors.toStdString();
-    const testing::DecodedGif gif = testing::decodeGif(path("a.gif"));
+    const testing::DecodedGif gif = testing::decodeGif(path(QStringLiteral("a.gif")));
     EXPECT_EQ(gif.frames.size(), 200u);
     int hundredths = 0;
     for (const int delay : gif.delays)
@@ -115,8 +123,8 @@ TEST_F(AnimationCommand, WithoutFramesTheLoopTurnsOnceInTheWindowsTime)
 TEST_F(AnimationCommand, SharedLoopsFitTheirBudgetAndSayWhatWasChosen)
 {
     struct Case {
-        QStringList arguments;
-        QString written;
+        std::initializer_list<const char*> arguments;
+        const char* written;
         qint64 budget;
     };
     const Case cases[] = {
@@ -128,19 +136,20 @@ TEST_F(AnimationCommand, SharedLoopsFitTheirBudgetAndSayWhatWasChosen)
         {{"--share=50000", "--frames", "10", "--size", "160x120", "--out", "named.webp"}, "named.webp", 50'000},
     };
     for (const Case& c : cases) {
-        const Outcome shared = run(kSeed + c.arguments);
-        const std::string what = c.arguments.join(QLatin1Char(' ')).toStdString();
+        const Outcome shared = run(kSeed + words(c.arguments));
+        const std::string what = words(c.arguments).join(QLatin1Char(' ')).toStdString();
+        const QString written = QString::fromLatin1(c.written);
         ASSERT_EQ(shared.status, 0) << what << ": " << shared.errors.toStdString();
-        EXPECT_TRUE(shared.errors.startsWith(QStringLiteral("genart: shared ") + c.written + QStringLiteral(": ")))
+        EXPECT_TRUE(shared.errors.startsWith(QStringLiteral("genart: shared ") + written + QStringLiteral(": ")))
             << what << ": " << shared.errors.toStdString();
         EXPECT_EQ(shared.errors.count(QLatin1Char('\n')), 1) << what;
-        const QByteArray file = contents(path(c.written));
+        const QByteArray file = contents(path(written));
         EXPECT_GT(file.size(), 0) << what;
         EXPECT_LE(file.size(), c.budget) << what;
         EXPECT_TRUE(shared.errors.contains(QString::number(static_cast<double>(file.size()) / 1e6, 'f', 2) + QStringLiteral(" MB")))
             << what << ": " << shared.errors.toStdString();
     }
-    const testing::DecodedGif gif = testing::decodeGif(path("named.gif"));
+    const testing::DecodedGif gif = testing::decodeGif(path(QStringLiteral("named.gif")));
     ASSERT_EQ(gif.frames.size(), 60u);
     EXPECT_LT(gif.frames[0].width(), 600); // smaller, to fit
     EXPECT_NEAR(static_cast<double>(gif.frames[0].width()) / gif.frames[0].height(), 600.0 / 450, 0.03);
