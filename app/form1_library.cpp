@@ -156,6 +156,8 @@ void Form1::tellLibrary(const std::optional<LibraryError>& error)
     for (const std::string& line : told) {
         std::cerr << "genart: " << line << '\n';
         QString sentence = QString::fromStdString(line);
+        if (sentence.isEmpty())
+            continue;
         sentence[0] = sentence[0].toUpper();
         if (!sentence.endsWith(QLatin1Char('.')))
             sentence += QLatin1Char('.');

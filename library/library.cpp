@@ -4,6 +4,7 @@
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <utility>
 #include <unistd.h>
 
@@ -33,7 +34,11 @@ void prepare(SqliteConnection& connection, const LibraryOptions& options, bool f
     if (file) {
         // The write-ahead log lets readers go on while one writer adds; every commit reaches the
         // disk before it returns, so nothing committed is lost to a kill or a power cut.
-        connection.execute("PRAGMA journal_mode = WAL");
+        Statement mode(connection.handle(), "PRAGMA journal_mode");
+        if (!mode.step() || mode.text(0) != "wal") {
+            mode.reset();
+            connection.execute("PRAGMA journal_mode = WAL");
+        }
         connection.execute(options.flushInBackground ? "PRAGMA synchronous = NORMAL" : "PRAGMA synchronous = FULL");
     }
     Transaction transaction(connection);
@@ -58,6 +63,28 @@ std::string notWritable(const std::string& path)
     if (::access(path.c_str(), W_OK) != 0)
         return std::error_code(errno, std::generic_category()).message();
     return "attempt to write a readonly database";
+}
+
+// A connection to the file, its settings made and its tables there. Two windows that make a
+// new library at the same moment may find each other changing it to a write-ahead log, which
+// SQLite answers at once with "database is locked" rather than wait: that is tried again for as
+// long as a writer waits for another.
+std::unique_ptr<SqliteConnection> connectWhenFree(const std::string& path, const LibraryOptions& options)
+{
+    const auto givingUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.busyMilliseconds);
+    while (true) {
+        try {
+            auto connection = std::make_unique<SqliteConnection>(path, options.create);
+            if (sqlite3_db_readonly(connection->handle(), "main") == 1)
+                throw SqliteFailure(SQLITE_READONLY, notWritable(path));
+            prepare(*connection, options, true);
+            return connection;
+        } catch (const SqliteFailure& failure) {
+            if (failure.code() != SQLITE_BUSY || std::chrono::steady_clock::now() > givingUp)
+                throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 // The WHERE clause a filter takes; the formula, if any, is parameter 9.
@@ -150,12 +177,8 @@ LibraryResult<std::unique_ptr<Library>> Library::open(const std::string& path, c
         why = error.message();
     if (why.empty()) {
         try {
-            auto connection = std::make_unique<SqliteConnection>(path, options.create);
-            if (sqlite3_db_readonly(connection->handle(), "main") == 1)
-                throw SqliteFailure(SQLITE_READONLY, notWritable(path));
-            prepare(*connection, options, true);
             std::unique_ptr<Library> library(new Library(nullptr, path, options));
-            library->useFile(std::move(connection));
+            library->useFile(connectWhenFree(path, options));
             return library;
         } catch (const SqliteFailure& failure) {
             if (failure.damaged() && options.setAsideDamage) {

@@ -107,6 +107,8 @@ TEST_F(SharedLibrary, TwoProcessesAddingAtOnceLoseNothing)
                 if (const auto* error = std::get_if<LibraryError>(&added))
                     say(out, error->message);
             }
+            for (const std::string& notice : library->takeNotices())
+                say(out, notice); // nothing was set aside, nothing kept in memory
         }));
     }
     for (const Child& child : children) {
