@@ -40,7 +40,7 @@ public:
     {
         std::vector<Recipe> found;
         if (Library* library = open(false))
-            library->forEach({.favouritesOnly = true}, [&](const LibraryEntry& entry) {
+            library->forEach(EntryFilter{.favouritesOnly = true, .formula = std::nullopt}, [&](const LibraryEntry& entry) {
                 found.push_back(entry.shown.picture);
             });
         return found;
@@ -62,7 +62,10 @@ public:
         Library* library = open(true);
         if (!library)
             return std::nullopt;
-        auto added = library->add({.shown = {recipe, recipe.palette}, .origin = origin});
+        NewEntry kept;
+        kept.shown = {recipe, recipe.palette};
+        kept.origin = origin;
+        auto added = library->add(kept);
         if (std::holds_alternative<LibraryError>(added))
             return std::nullopt;
         library->waitUntilDurable();
