@@ -60,9 +60,12 @@ TEST(FileFormat, TheExtensionTellsTheFormatInAnyCase)
     EXPECT_EQ(formatOfPath("a.jpeg"), FileFormat::Jpeg);
     EXPECT_EQ(formatOfPath("loop.WEBP"), FileFormat::WebP);
     EXPECT_EQ(formatOfPath("loop.mp4"), FileFormat::Mp4);
-    for (const char* none : {"a", "a.gif", "a.png.bak", "pictures.png/a", "a.", ""})
+    EXPECT_EQ(formatOfPath("loop.Gif"), FileFormat::Gif);
+    for (const char* none : {"a", "a.tif", "a.png.bak", "pictures.png/a", "a.", ""})
         EXPECT_EQ(formatOfPath(none), std::nullopt) << none;
     EXPECT_FALSE(isPictureFormat(FileFormat::Mp4));
+    EXPECT_FALSE(isPictureFormat(FileFormat::Gif)); // a loop, never a still picture
+    EXPECT_TRUE(isAnimationFormat(FileFormat::Gif));
     EXPECT_FALSE(isAnimationFormat(FileFormat::Jpeg));
 }
 
