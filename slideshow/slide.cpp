@@ -29,7 +29,7 @@ const QImage& ShownSlide::frame(long long step)
 {
     if (!turned_)
         return slide_.still;
-    slide_.cycling->paintFrame(step, ColourCycling::kTurnMilliseconds, *turned_, strip_);
+    slide_.cycling->paintFrame(step, kTurnMilliseconds, *turned_, strip_);
     return turned_->image();
 }
 

@@ -73,7 +73,7 @@ void SlideShow::beginFade()
 
 void SlideShow::paintFrame()
 {
-    const long long step = cycleClock_.elapsed() % ColourCycling::kTurnMilliseconds;
+    const long long step = cycleClock_.elapsed() % kTurnMilliseconds;
     if (!fading_) {
         canvas_.present(current_->frame(step));
         return;

@@ -15,6 +15,7 @@
 #include "app/help_window.h"
 #include "files/picture_export.h"
 #include "platform/qt/surface_view.h"
+#include "support/library_entries.h"
 #include "support/modal_dialogs.h"
 
 namespace genart {
@@ -88,7 +89,7 @@ TEST_F(ExploreWindowTest, NewPicturesAreTheNextPressesDrawnExactly)
     press(Qt::Key_2);
     EXPECT_EQ(form.session().recipe(), other.session().recipe());
     EXPECT_EQ(shown(), pixelsOf(other.picture1Surface().image()));
-    EXPECT_EQ(form.history().shown().picture, candidate(1));
+    EXPECT_EQ(genart::testing::keptEntries(form.library()).back().picture, candidate(1));
 }
 
 // V: the formula and strip of the picture shown, every value moved; 1 to 9 each show their
@@ -106,9 +107,9 @@ TEST_F(ExploreWindowTest, VariationsPickedWithOneToNineRedrawExactly)
         EXPECT_EQ(varied.palette, original.palette);
         press(static_cast<Qt::Key>(Qt::Key_1 + n));
         EXPECT_EQ(shown(), drawnAt(varied, {})) << n;
-        EXPECT_EQ(form.history().shown().picture, varied);
+        EXPECT_EQ(genart::testing::keptEntries(form.library()).back().picture, varied);
     }
-    const Recipe kept = std::get<Recipe>(parseRecipe(recipeText(form.history().shown().picture)));
+    const Recipe kept = std::get<Recipe>(parseRecipe(recipeText(genart::testing::keptEntries(form.library()).back().picture)));
     EXPECT_EQ(drawnAt(kept, PictureSize::timesNormal(3)), drawnAt(candidate(8), PictureSize::timesNormal(3)));
     EXPECT_EQ(drawnAt(kept, view().thumbnailSize()), pixelsOf(view().thumbnail(8)));
     EXPECT_TRUE(view().isVisible()); // open for more picks

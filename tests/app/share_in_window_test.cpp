@@ -23,6 +23,7 @@
 #include "opening/shared_recipe.h"
 #include "platform/qt/surface_view.h"
 #include "share_codes/share_code.h"
+#include "support/library_entries.h"
 #include "support/modal_dialogs.h"
 
 namespace genart {
@@ -143,8 +144,8 @@ TEST_F(SharingInTheWindow, EveryWayOfOpeningShowsThePictureExactlyAsTheNewestEnt
         open();
         EXPECT_EQ(shownPicture(form), rgb(picture.image())) << how;
         EXPECT_EQ(form.session().recipe(), session.recipe()) << how;
-        EXPECT_EQ(form.history().size(), ++entries) << how;
-        EXPECT_EQ(form.history().index(), entries - 1) << how;
+        EXPECT_EQ(genart::testing::keptCount(form.library()), ++entries) << how;
+        EXPECT_EQ(static_cast<std::size_t>(std::get<std::int64_t>(form.library().positionOf(*form.shownEntryId()))), entries - 1) << how;
         EXPECT_EQ(form.statusLine->text(), QStringLiteral("Opened T20250102030405")) << how;
     }
     EXPECT_TRUE(form.Picture1->actions().contains(form.share->openAction));
@@ -202,7 +203,7 @@ TEST_F(SharingInTheWindow, HostileOrForeignDropsAndPastesAreRefusedInOneLine)
         EXPECT_TRUE(said.startsWith(QStringLiteral("Not opened: "))) << n << ": " << said.toStdString();
         EXPECT_FALSE(said.contains(QLatin1Char('\n'))) << said.toStdString();
         EXPECT_TRUE(form.statusLine->isVisible());
-        EXPECT_EQ(form.history().size(), 1u) << n;
+        EXPECT_EQ(genart::testing::keptCount(form.library()), 1u) << n;
     }
     EXPECT_EQ(shownPicture(form), before);
 }
