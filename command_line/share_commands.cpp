@@ -72,7 +72,7 @@ Command parseCodeCommand(const std::vector<std::string>& arguments)
         return usage("code", "give one picture, recipe file or share code");
     if (arguments[1].front() == '-')
         return usage("code", "unknown option '" + arguments[1] + "'");
-    return CodeRequest{arguments[1]};
+    return CodeRequest{arguments[1], std::nullopt};
 }
 
 Command parseThumbnailCommand(const std::vector<std::string>& arguments)
