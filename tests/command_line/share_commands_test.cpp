@@ -8,6 +8,7 @@
 
 #include "command_line/command_line.h"
 #include "files/recipe_file.h"
+#include "library/library.h"
 #include "session/picture_history.h"
 #include "support/run_genart.h"
 
@@ -111,7 +112,7 @@ TEST_F(ShareCommands, GenartFileOpensThePictureInTheWindow)
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.errors, QStringLiteral("genart: missing.png: cannot read: No such file or directory\n"));
 
-    // The window keeps what it shows in its history file: the opened picture becomes the newest.
+    // The window keeps what it shows in the library: the opened picture becomes the newest entry.
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
@@ -119,17 +120,23 @@ TEST_F(ShareCommands, GenartFileOpensThePictureInTheWindow)
     window.setWorkingDirectory(dir.path());
     window.setProcessEnvironment(environment);
     window.start(QString::fromUtf8(GENART_BINARY), line({"--seed", "1", "a.png"}));
-    std::vector<HistoryEntry> kept;
+    std::vector<LibraryEntry> kept;
+    LibraryOptions reading;
+    reading.create = false;
+    reading.setAsideDamage = false;
+    reading.fallBackToMemory = false;
     for (QDeadlineTimer deadline(60000); kept.size() < 2 && !deadline.hasExpired(); QThread::msleep(50)) {
-        QFile history(path("data/Orvanik/genart/history.txt"));
-        if (history.open(QIODevice::ReadOnly))
-            if (const auto read = parseHistory(history.readAll().toStdString()); read.index() == 0)
-                kept = std::get<0>(read);
+        auto library = Library::open(path("data/Orvanik/genart/library.sqlite").toStdString(), reading);
+        if (auto* opened = std::get_if<std::unique_ptr<Library>>(&library)) {
+            kept.clear();
+            (*opened)->forEach({}, [&](const LibraryEntry& entry) { kept.push_back(entry); });
+        }
     }
     window.terminate();
     window.waitForFinished(-1);
     ASSERT_EQ(kept.size(), 2u);
-    EXPECT_EQ(kept[1].picture, std::get<Recipe>(readRecipeFile(path("a.png").toStdString())));
+    EXPECT_EQ(kept[1].shown.picture, std::get<Recipe>(readRecipeFile(path("a.png").toStdString())));
+    EXPECT_EQ(kept[1].origin, "opened");
 
     // FILE stands among the window's options; one at a time, and never a command's name.
     const Command command = parseCommandLine({"--seed", "3", "shared.png", "--no-history"});
