@@ -1,6 +1,8 @@
 // `genart wallpaper` and `genart --slideshow` as typed: what they read, and bad input refused
 // with status 2 and one line before anything is drawn, written or set.
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +122,29 @@ TEST(DesktopCommandLine, TheProgramWritesAndSetsNothingForBadInput)
     }
     EXPECT_FALSE(QDir(session.path("data") + QStringLiteral("/Orvanik")).exists());
     EXPECT_EQ(session.gsettings("org.gnome.desktop.background", "picture-uri"), before);
+}
+
+// --favourite takes the library's favourite, and the wallpaper set is kept as an entry of its own
+// with the favourite's picture, so it can be found and drawn again.
+TEST(DesktopCommandLine, AFavouriteBecomesTheWallpaperAndIsKeptAgain)
+{
+    testing::PrivateSession session;
+    ASSERT_TRUE(session.startBus());
+    session.set("XDG_CURRENT_DESKTOP", QStringLiteral("GNOME"));
+    const QString genart = QStringLiteral(GENART_BINARY);
+    const auto args = [](const char* line) { return QString::fromLatin1(line).split(QLatin1Char(' ')); };
+    ASSERT_EQ(session.run(genart, args("render --seed 5 --out a.png --quiet")).status, 0);
+    ASSERT_EQ(session.run(genart, args("library import a.png")).status, 0);
+    ASSERT_EQ(session.run(genart, args("library favourite 1")).status, 0);
+
+    const auto set = session.run(genart, args("wallpaper --favourite --size 64x48"));
+    ASSERT_EQ(set.status, 0) << set.errors.toStdString();
+    EXPECT_TRUE(session.gsettings("org.gnome.desktop.background", "picture-uri").contains(QStringLiteral("wallpapers")));
+    const auto listed = session.run(genart, args("library list --json"));
+    const QJsonArray entries = QJsonDocument::fromJson(listed.out.toUtf8()).array();
+    ASSERT_EQ(entries.size(), 2) << listed.out.toStdString();
+    EXPECT_EQ(entries[1][QStringLiteral("origin")].toString(), QStringLiteral("wallpaper"));
+    EXPECT_EQ(entries[1][QStringLiteral("recipe")], entries[0][QStringLiteral("recipe")]);
 }
 
 } // namespace
