@@ -89,8 +89,13 @@ void insertEntry(SqliteConnection& connection, const NewEntry& entry, std::int64
 std::string parentsText(const std::vector<std::int64_t>& parents)
 {
     std::string text;
-    for (const std::int64_t parent : parents)
-        text += (text.empty() ? "" : " ") + std::to_string(parent);
+    // Appended piece by piece: GCC 12's optimised build warns falsely (-Wrestrict) about
+    // adding a literal to a string.
+    for (const std::int64_t parent : parents) {
+        if (!text.empty())
+            text += ' ';
+        text += std::to_string(parent);
+    }
     return text;
 }
 
