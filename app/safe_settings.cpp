@@ -97,8 +97,13 @@ void ignoreRelativeXdgFolders()
         const std::string list = value;
         for (std::size_t start = 0; start <= list.size();) {
             const std::size_t end = std::min(list.find(':', start), list.size());
-            if (end > start && list[start] == '/')
-                kept += (kept.empty() ? "" : ":") + list.substr(start, end - start);
+            if (end > start && list[start] == '/') {
+                // Appended piece by piece: GCC 12's optimised build warns falsely (-Wrestrict)
+                // about adding a literal to a string.
+                if (!kept.empty())
+                    kept += ':';
+                kept += list.substr(start, end - start);
+            }
             start = end + 1;
         }
         if (kept.empty())
