@@ -61,7 +61,12 @@ std::string lineOf(const LibraryEntry& entry)
 {
     std::string parents;
     for (const std::int64_t parent : entry.parents)
-        parents += (parents.empty() ? "" : ",") + std::to_string(parent);
+    {
+        // Appended piece by piece: GCC 12's optimised build warns falsely (-Wrestrict).
+        if (!parents.empty())
+            parents += ',';
+        parents += std::to_string(parent);
+    }
     return std::to_string(entry.id) + '\t' + entry.added + '\t' + entry.name() + '\t'
         + (entry.favourite ? "favourite" : "-") + '\t' + entry.origin + '\t' + (parents.empty() ? "-" : parents) + '\n';
 }
