@@ -7,18 +7,20 @@
 #include "files/file_format.h"
 #include "files/output_files.h"
 #include "files/printable.h"
-#include "files/webp_recipe.h"
 #include "platform/qt/image_surface.h"
 #include "session/cycling_picture.h"
 
 namespace genart {
 namespace {
 
-std::unique_ptr<AnimationEncoder> encoderFor(FileFormat format, int width, int height, int fps)
+std::unique_ptr<AnimationEncoder> encoderFor(FileFormat format, const AnimationRequest& request, int fd,
+                                             const Recipe& recipe)
 {
+    const int width = request.size.width;
+    const int height = request.size.height;
     if (format == FileFormat::WebP)
-        return std::make_unique<WebpAnimation>(width, height, fps);
-    return newMp4Animation(width, height, fps);
+        return std::make_unique<WebpAnimation>(width, height, request.fps, request.frames, fd, recipeText(recipe));
+    return newMp4Animation(width, height, request.fps, fd);
 }
 
 } // namespace
@@ -27,10 +29,9 @@ std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationR
                                           const std::string& path, bool replace, const AnimationProgress& progress,
                                           const std::atomic<bool>* cancel)
 {
-    const auto cannotWrite = [&](const std::string& why) { return printable(path) + ": cannot write: " + why; };
     const std::optional<FileFormat> format = formatOfPath(path);
     if (!format || !isAnimationFormat(*format))
-        return cannotWrite(std::string("an animation is written as ") + kAnimationExtensions);
+        return printable(path) + ": cannot write: an animation is written as " + kAnimationExtensions;
     const auto cancelled = [cancel] { return cancel && cancel->load(); };
     const auto tell = [&](int done) {
         if (progress)
@@ -44,39 +45,29 @@ std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationR
     if (!cycling.draw(recipe, picture, strip, request.size.scale, {}, cancel, request.caption))
         return std::nullopt;
 
-    // One frame at a time: the encoder keeps what it has encoded, never the frames themselves.
-    const std::unique_ptr<AnimationEncoder> encoder =
-        encoderFor(*format, request.size.width, request.size.height, request.fps);
-    for (int t = 0; t < request.frames; ++t) {
-        if (cancelled())
-            return std::nullopt;
-        cycling.paintFrame(t, request.frames, picture, strip);
-        if (std::string failure = encoder->add(picture.image()); !failure.empty())
-            return cannotWrite(failure);
-        tell(t + 1);
-    }
-    auto finished = encoder->finish();
-    if (const auto* failure = std::get_if<std::string>(&finished))
-        return cannotWrite(*failure);
-    QByteArray bytes = std::move(std::get<QByteArray>(finished));
-    if (*format == FileFormat::WebP) {
-        bytes = withWebpRecipe(bytes, recipeText(recipe));
-        if (bytes.isEmpty())
-            return cannotWrite("cannot add the recipe to the WebP");
-    }
+    // One frame at a time, each written to the staged file as it is encoded: neither the frames
+    // nor the file are ever held whole.
+    OutputFiles files(replace, newRunToken());
+    const std::string failure = files.stage(path, [&](int fd) -> std::string {
+        const std::unique_ptr<AnimationEncoder> encoder = encoderFor(*format, request, fd, recipe);
+        for (int t = 0; t < request.frames; ++t) {
+            if (cancelled())
+                return "cancelled"; // not told: the staged file goes
+            cycling.paintFrame(t, request.frames, picture, strip);
+            if (std::string problem = encoder->add(picture.image()); !problem.empty())
+                return problem;
+            tell(t + 1);
+        }
+        return encoder->finish();
+    });
+    if (cancelled())
+        return std::nullopt; // whatever was staged or placed goes with `files`
+    if (!failure.empty())
+        return failure;
+    if (std::string placing = files.place(); !placing.empty())
+        return placing;
     if (cancelled())
         return std::nullopt;
-
-    OutputFiles files(replace, newRunToken());
-    if (std::string failure = files.stage(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        !failure.empty())
-        return failure;
-    if (cancelled())
-        return std::nullopt; // the staged file goes with `files`
-    if (std::string failure = files.place(); !failure.empty())
-        return failure;
-    if (cancelled())
-        return std::nullopt; // taken back with `files`
     return files.finish();
 }
 

@@ -13,6 +13,7 @@ namespace genart {
 inline constexpr int kDefaultFrames = 120;
 inline constexpr int kDefaultFps = 30; // so the default loop lasts 4 s
 inline constexpr int kLargestFps = 120;
+inline constexpr int kMostLoopFrames = 100000;
 
 // What a looping animation of a picture is made of: its colours go once round the palette in
 // `frames` frames shown `fps` a second, at the picture's size, with or without the caption.

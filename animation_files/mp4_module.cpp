@@ -7,7 +7,7 @@
 #include "animation_files/mp4_animation.h"
 
 extern "C" [[gnu::visibility("default")]] genart::AnimationEncoder* genart_new_mp4_animation(int width, int height,
-                                                                                            int fps)
+                                                                                            int fps, int fd)
 {
-    return new (std::nothrow) genart::Mp4Animation(width, height, fps);
+    return new (std::nothrow) genart::Mp4Animation(width, height, fps, fd);
 }

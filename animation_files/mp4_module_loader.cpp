@@ -63,7 +63,7 @@ class Unavailable final : public AnimationEncoder {
 public:
     explicit Unavailable(std::string why) : why_(std::move(why)) {}
     std::string add(const QImage&) override { return why_; }
-    std::variant<QByteArray, std::string> finish() override { return why_; }
+    std::string finish() override { return why_; }
 
 private:
     std::string why_;
@@ -71,12 +71,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<AnimationEncoder> newMp4Animation(int width, int height, int fps)
+std::unique_ptr<AnimationEncoder> newMp4Animation(int width, int height, int fps, int fd)
 {
     static const Module module = load();
     if (!module.create)
         return std::make_unique<Unavailable>(module.failure);
-    if (AnimationEncoder* encoder = module.create(width, height, fps))
+    if (AnimationEncoder* encoder = module.create(width, height, fps, fd))
         return std::unique_ptr<AnimationEncoder>(encoder);
     return std::make_unique<Unavailable>("out of memory");
 }

@@ -6,7 +6,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 extern "C" {
@@ -16,6 +21,7 @@ extern "C" {
 }
 
 #include "animation_files/animation_file.h"
+#include "animation_files/webp_animation.h"
 #include "files/webp_recipe.h"
 #include "platform/qt/image_surface.h"
 #include "session/cycling_picture.h"
@@ -172,6 +178,63 @@ TEST(AnimationFile, WebpHoldsEveryFrameLosslesslyLoopingWithItsRecipe)
     const auto parsed = parseRecipe(*carried.recipe);
     ASSERT_TRUE(std::holds_alternative<Recipe>(parsed));
     EXPECT_TRUE(std::get<Recipe>(parsed) == recipe);
+}
+
+// A picture of noise, which no encoder can shrink much.
+QImage noise(int width, int height, std::uint32_t seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    std::uint32_t state = seed;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            image.setPixel(x, y, 0xff000000u | (state >> 8));
+        }
+    return image;
+}
+
+TEST(AnimationFile, WebpFramesGoToTheFileAsTheyComeAndTheContainerBoundsTheLoop)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("frames.webp"));
+    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const QImage a = noise(64, 48, 1), b = noise(64, 48, 2);
+    const auto fileSize = [&] {
+        struct stat status {};
+        ::fstat(fd, &status);
+        return status.st_size;
+    };
+    {
+        WebpAnimation webp(64, 48, 10, 5, fd, recipeText(recipeOfSeed(5)));
+        ASSERT_EQ(webp.add(a), "");
+        const off_t header = fileSize();
+        ASSERT_EQ(webp.add(a), ""); // the same again: the first frame lasts longer
+        ASSERT_EQ(webp.add(b), "");
+        EXPECT_GT(fileSize(), header + 64 * 48 * 3) << "the first frame is in the file before the loop ends";
+        ASSERT_EQ(webp.add(b), "");
+        ASSERT_EQ(webp.add(a), "");
+        ASSERT_EQ(webp.finish(), "");
+    }
+    ::close(fd);
+    const QByteArray bytes = contents(path);
+    const DecodedWebp decoded = decodeWebp(bytes);
+    ASSERT_EQ(decoded.frames.size(), 3u);
+    EXPECT_EQ(decoded.timestamps, (std::vector<int>{200, 400, 500}));
+    EXPECT_TRUE(decoded.frames[0] == a && decoded.frames[1] == b && decoded.frames[2] == a);
+    const WebpRecipe carried = webpRecipe(bytes);
+    ASSERT_TRUE(carried.recipe) << carried.problem;
+
+    // 100,000 frames of a 1000 x 1000 picture (87 kB each) would come to some 9 GB: refused at
+    // the first frame (or, should that fail, cancelled a few frames on).
+    const QString tooLarge = folder.filePath(QStringLiteral("too-large.webp"));
+    std::atomic<bool> giveUp{false};
+    const auto refused = writeAnimation(
+        recipeOfSeed(5), {kMostLoopFrames, 30, PictureSize::covering(1000, 1000), false}, tooLarge.toStdString(), false,
+        [&](int done, int) { giveUp = done > 3; }, &giveUp);
+    ASSERT_TRUE(refused) << "the loop was begun";
+    EXPECT_NE(refused->find("more than the 4 GiB a WebP holds"), std::string::npos) << *refused;
+    EXPECT_FALSE(QFile::exists(tooLarge));
 }
 
 TEST(AnimationFile, Mp4IsH264OfEveryFrameAtItsSizeAndRate)
