@@ -15,8 +15,22 @@ namespace genart {
 namespace {
 
 constexpr int kIoBufferSize = 1 << 16;
+// What libx264 holds grows with the frames it looks ahead, each a whole frame and its
+// analysis (some 22 MB at 4K), and with the frames its threads have in flight. Medium's 40
+// frames of look-ahead and 1.5 frame threads a core took a 4K loop to 1.7 GB; here the
+// look-ahead gets about this many bytes of frames (40 frames up to 900 x 900, 15 at 1080p, 4 at
+// 4K), and two threads share each frame by slices rather than holding a frame each.
+constexpr double kLookAheadBytes = 130e6;
+constexpr int kFewestLookAhead = 4;
+constexpr int kMostLookAhead = 40;
 constexpr int kEncoderThreads = 2;
-constexpr const char* kBoundedLookAhead = "rc-lookahead=10:sync-lookahead=0";
+
+std::string boundedEncoding(int width, int height)
+{
+    const double frameBytes = 4.0 * width * height;
+    const int frames = std::clamp(static_cast<int>(kLookAheadBytes / frameBytes), kFewestLookAhead, kMostLookAhead);
+    return "rc-lookahead=" + std::to_string(frames) + ":sync-lookahead=0:sliced-threads=1";
+}
 
 std::string averror(int code)
 {
@@ -129,11 +143,8 @@ Mp4Animation::Mp4Animation(int width, int height, int fps, int fd)
     // Fine colours in gentle gradients: a low constant rate factor keeps them free of bands.
     av_opt_set(codec_->priv_data, "preset", "medium", 0);
     av_opt_set(codec_->priv_data, "crf", "18", 0);
-    // What the encoder holds grows with the frames it looks ahead and the frames its threads
-    // have in flight, each a whole frame and its analysis: medium's 40 frames of look-ahead and
-    // 1.5 threads a core took a 4K loop to 1.7 GB.
     codec_->thread_count = kEncoderThreads;
-    av_opt_set(codec_->priv_data, "x264-params", kBoundedLookAhead, 0);
+    av_opt_set(codec_->priv_data, "x264-params", boundedEncoding(width_, height_).c_str(), 0);
     if (const int code = avcodec_open2(codec_, encoder, nullptr); code < 0) {
         failure_ = failed(std::string("cannot open ") + encoder->name, code);
         return;
