@@ -1,26 +1,42 @@
 #pragma once
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <string>
-#include <variant>
 
-#include <QByteArray>
+#include <unistd.h>
+
 #include <QImage>
 
 namespace genart {
 
-// Takes an animation's frames one at a time, in order, so that no more than one of them need
-// exist at once, and gives the finished file's bytes.
+// Takes an animation's frames one at a time, in order, and writes the file as it goes into a
+// descriptor open for writing (a staged file: see OutputFiles), so that neither the frames nor
+// the encoded file are ever held whole: one frame and what the encoder itself keeps.
 class AnimationEncoder {
 public:
     virtual ~AnimationEncoder() = default;
 
     // Encodes the next frame, which has the size the encoder was made for. "" or why not.
     virtual std::string add(const QImage& frame) = 0;
-    // The whole file once every frame is in, or why it could not be finished.
-    virtual std::variant<QByteArray, std::string> finish() = 0;
-    // The bytes of the file so far, where the encoder can tell while it works (0 where not), so
-    // that a loop growing past a budget can be stopped early.
-    virtual std::size_t size() const { return 0; }
+    // Writes the rest of the file once every frame is in. "" or why it could not be finished.
+    virtual std::string finish() = 0;
 };
+
+// Writes `size` bytes at `offset` of the file: "" or the system's reason.
+inline std::string writeAt(int fd, std::uint64_t offset, const void* bytes, std::size_t size)
+{
+    const auto* from = static_cast<const char*>(bytes);
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t wrote = ::pwrite(fd, from + done, size - done, static_cast<off_t>(offset + done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return std::strerror(wrote < 0 ? errno : EIO);
+        done += static_cast<std::size_t>(wrote);
+    }
+    return {};
+}
 
 } // namespace genart

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "animation_files/gif_animation.h"
 #include "animation_files/mp4_animation.h"
 #include "animation_files/mp4_module.h"
@@ -9,25 +11,32 @@
 #include "files/output_files.h"
 #include "files/printable.h"
 #include "files/webp_output.h"
-#include "files/webp_recipe.h"
 #include "platform/qt/image_surface.h"
 #include "session/cycling_picture.h"
 
 namespace genart {
 namespace {
 
-std::unique_ptr<AnimationEncoder> encoderFor(FileFormat format, const AnimationRequest& request,
+std::unique_ptr<AnimationEncoder> encoderFor(FileFormat format, const AnimationRequest& request, int fd,
                                              const CyclingPicture& cycling, const std::string& recipe)
 {
     const int width = request.size.width;
     const int height = request.size.height;
     const bool own = request.quality == kFormatsOwnQuality;
     if (format == FileFormat::WebP)
-        return std::make_unique<WebpAnimation>(width, height, request.fps, own ? WebpAnimation::kLossless : request.quality);
+        return std::make_unique<WebpAnimation>(width, height, request.fps, request.frames, fd, recipe,
+                                               own ? WebpAnimation::kLossless : request.quality);
     if (format == FileFormat::Gif)
         return std::make_unique<GifAnimation>(width, height, request.fps, cycling.entries(),
-                                              std::string(kRecipeKey) + ": " + recipe);
-    return newMp4Animation(width, height, request.fps, own ? Mp4Animation::kDefaultCrf : request.quality);
+                                              std::string(kRecipeKey) + ": " + recipe, fd);
+    return newMp4Animation(width, height, request.fps, own ? Mp4Animation::kDefaultCrf : request.quality, fd);
+}
+
+// The bytes in the file so far: what the encoder has written, which is all a budget counts.
+std::size_t bytesIn(int fd)
+{
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 ? static_cast<std::size_t>(status.st_size) : 0;
 }
 
 std::string sidesAtMost(const char* format, int side)
@@ -69,8 +78,8 @@ std::string loopProblem(FileFormat format, const AnimationRequest& request)
     return {};
 }
 
-EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, FileFormat format, std::size_t budget,
-                       const AnimationProgress& progress, const std::atomic<bool>* cancel)
+EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, FileFormat format, int fd,
+                       std::size_t budget, const AnimationProgress& progress, const std::atomic<bool>* cancel)
 {
     if (std::string problem = loopProblem(format, request); !problem.empty())
         return problem;
@@ -88,10 +97,9 @@ EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, Fi
     // The loop starts from the still picture, and its recipe draws that.
     Recipe still = recipe;
     still.cycle = {};
-    const std::string text = recipeText(still);
 
-    // One frame at a time: the encoder keeps what it has encoded, never the frames themselves.
-    const std::unique_ptr<AnimationEncoder> encoder = encoderFor(format, request, cycling, text);
+    // One frame at a time, each written to the file as it is encoded.
+    const std::unique_ptr<AnimationEncoder> encoder = encoderFor(format, request, fd, cycling, recipeText(still));
     std::size_t firstBytes = 0;
     for (int t = 0; t < request.frames; ++t) {
         if (cancelled())
@@ -99,36 +107,43 @@ EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, Fi
         cycling.paintFrame(t, request.frames, picture, strip);
         if (std::string failure = encoder->add(picture.image()); !failure.empty())
             return failure;
+        const std::size_t bytes = bytesIn(fd);
         if (t == 0)
-            firstBytes = encoder->size();
-        if (budget > 0 && encoder->size() > budget)
-            return OverBudget{encoder->size(), t + 1, firstBytes};
+            firstBytes = bytes;
+        if (budget > 0 && bytes > budget)
+            return OverBudget{bytes, t + 1, firstBytes};
         tell(t + 1);
     }
-    auto finished = encoder->finish();
-    if (auto* failure = std::get_if<std::string>(&finished))
-        return std::move(*failure);
-    QByteArray bytes = std::move(std::get<QByteArray>(finished));
-    if (format == FileFormat::WebP) {
-        bytes = withWebpRecipe(bytes, text);
-        if (bytes.isEmpty())
-            return std::string("cannot add the recipe to the WebP");
-    }
-    if (budget > 0 && static_cast<std::size_t>(bytes.size()) > budget)
-        return OverBudget{static_cast<std::size_t>(bytes.size()), request.frames, firstBytes};
-    return bytes;
+    if (std::string failure = encoder->finish(); !failure.empty())
+        return failure;
+    const std::size_t bytes = bytesIn(fd);
+    if (budget > 0 && bytes > budget)
+        return OverBudget{bytes, request.frames, firstBytes};
+    return Encoded{bytes};
 }
 
-std::optional<std::string> placeLoop(const std::string& path, const QByteArray& bytes, bool replace,
-                                     const std::atomic<bool>* cancel)
+EncodedLoop stageLoop(OutputFiles& files, const std::string& path, const Recipe& recipe,
+                      const AnimationRequest& request, FileFormat format, std::size_t budget,
+                      const AnimationProgress& progress, const std::atomic<bool>* cancel)
+{
+    std::optional<EncodedLoop> encoded;
+    const std::string failure = files.stage(path, [&](int fd) -> std::string {
+        encoded = encodeLoop(recipe, request, format, fd, budget, progress, cancel);
+        if (const auto* problem = std::get_if<std::string>(&*encoded))
+            return *problem;
+        // A loop stopped leaves nothing staged; the reason is told by `encoded`.
+        return std::holds_alternative<Encoded>(*encoded) ? std::string() : std::string("stopped");
+    });
+    if (encoded && (std::holds_alternative<OverBudget>(*encoded) || std::holds_alternative<Cancelled>(*encoded)))
+        return *encoded;
+    if (!failure.empty())
+        return failure; // the path and why: refused, encoding failed, or the file could not be written
+    return *encoded;
+}
+
+std::optional<std::string> placeLoop(OutputFiles& files, const std::atomic<bool>* cancel)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(); };
-    if (cancelled())
-        return std::nullopt;
-    OutputFiles files(replace, newRunToken());
-    if (std::string failure = files.stage(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        !failure.empty())
-        return failure;
     if (cancelled())
         return std::nullopt; // the staged file goes with `files`
     if (std::string failure = files.place(); !failure.empty())
@@ -142,16 +157,16 @@ std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationR
                                           const std::string& path, bool replace, const AnimationProgress& progress,
                                           const std::atomic<bool>* cancel)
 {
-    const auto cannotWrite = [&](const std::string& why) { return printable(path) + ": cannot write: " + why; };
     const std::optional<FileFormat> format = formatOfPath(path);
     if (!format || !isAnimationFormat(*format))
-        return cannotWrite(std::string("an animation is written as ") + kAnimationExtensions);
-    EncodedLoop encoded = encodeLoop(recipe, request, *format, 0, progress, cancel);
+        return printable(path) + ": cannot write: an animation is written as " + kAnimationExtensions;
+    OutputFiles files(replace, newRunToken());
+    const EncodedLoop encoded = stageLoop(files, path, recipe, request, *format, 0, progress, cancel);
     if (std::holds_alternative<Cancelled>(encoded))
         return std::nullopt;
     if (const auto* failure = std::get_if<std::string>(&encoded))
-        return cannotWrite(*failure);
-    return placeLoop(path, std::get<QByteArray>(encoded), replace, cancel);
+        return *failure;
+    return placeLoop(files, cancel);
 }
 
 } // namespace genart

@@ -7,8 +7,6 @@
 #include <string>
 #include <variant>
 
-#include <QByteArray>
-
 #include "files/file_format.h"
 #include "palette/palette_turn.h"
 #include "session/picture_size.h"
@@ -16,8 +14,11 @@
 
 namespace genart {
 
+class OutputFiles;
+
 inline constexpr int kDefaultFps = 30;
 inline constexpr int kLargestFps = 120;
+inline constexpr int kMostLoopFrames = 100000;
 
 // The frames of one turn of the colours in the window's time, at `fps` a second: a loop that
 // matches what the window shows.
@@ -67,25 +68,36 @@ struct OverBudget {
     }
 };
 struct Cancelled {};
-// The file's bytes, why it could not be encoded, or why it stopped.
-using EncodedLoop = std::variant<QByteArray, std::string, OverBudget, Cancelled>;
+// A loop encoded whole: the bytes its file came to.
+struct Encoded {
+    std::size_t bytes;
+};
+// The loop's size, why it could not be encoded, or why it stopped.
+using EncodedLoop = std::variant<Encoded, std::string, OverBudget, Cancelled>;
 
 // Draws the recipe's still picture, then streams its frames one by one to the encoder of
 // `format` (WebP: animated, looping forever, the recipe in its XMP metadata; GIF: see
-// GifAnimation, the recipe in a comment; MP4: H.264 video). With a `budget` (bytes, 0 for none),
-// stops as soon as the encoder tells it has written more than that.
-EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, FileFormat format,
+// GifAnimation, the recipe in a comment; MP4: H.264 video), which writes the file into `fd` as
+// it goes: one frame is held, never the loop. With a `budget` (bytes, 0 for none), stops as
+// soon as the file holds more than that.
+EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, FileFormat format, int fd,
                        std::size_t budget = 0, const AnimationProgress& progress = {},
                        const std::atomic<bool>* cancel = nullptr);
 
-// Writes a loop's bytes to `path`, where the file appears whole or not at all; an existing file
-// is replaced only with `replace` (see OutputFiles). Nothing when `cancel` was set before the
-// file was in place; otherwise "" or one printable line naming the path and why not.
-std::optional<std::string> placeLoop(const std::string& path, const QByteArray& bytes, bool replace,
-                                     const std::atomic<bool>* cancel = nullptr);
+// encodeLoop into a file staged in `files` for `path` (see OutputFiles), which stays staged only
+// when the loop is encoded whole within the budget; an existing file that `files` will not
+// replace is refused before anything is drawn. A failure is one printable line naming the path.
+EncodedLoop stageLoop(OutputFiles& files, const std::string& path, const Recipe& recipe,
+                      const AnimationRequest& request, FileFormat format, std::size_t budget = 0,
+                      const AnimationProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 
-// encodeLoop in the format the path's extension names, then placeLoop. Nothing when cancelled;
-// otherwise "" or one printable line naming the path and why it was not written.
+// Puts what `files` staged in place, whole or not at all. Nothing when `cancel` was set before
+// the file was in place; otherwise "" or one printable line naming the path and why not.
+std::optional<std::string> placeLoop(OutputFiles& files, const std::atomic<bool>* cancel = nullptr);
+
+// stageLoop in the format the path's extension names, then placeLoop; an existing file is
+// replaced only with `replace`. Nothing when cancelled; otherwise "" or one printable line
+// naming the path and why it was not written.
 std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationRequest& request,
                                           const std::string& path, bool replace,
                                           const AnimationProgress& progress = {},

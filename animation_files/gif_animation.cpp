@@ -74,14 +74,21 @@ struct GifAnimation::Table {
 
 int writeGifBytes(GifFileType* gif, const unsigned char* data, int length)
 {
-    auto* animation = static_cast<GifAnimation*>(gif->UserData);
-    animation->bytes_.append(reinterpret_cast<const char*>(data), length);
+    auto& animation = *static_cast<GifAnimation*>(gif->UserData);
+    if (length <= 0)
+        return 0;
+    const std::size_t size = static_cast<std::size_t>(length);
+    if (std::string failure = writeAt(animation.fd_, animation.written_, data, size); !failure.empty()) {
+        animation.failure_ = std::move(failure); // the system's reason, told as it is
+        return 0; // giflib stops with a write error
+    }
+    animation.written_ += size;
     return length;
 }
 
 GifAnimation::GifAnimation(int width, int height, int fps, std::vector<std::uint16_t> entries,
-                           const std::string& comment)
-    : width_(width), height_(height), fps_(fps), entries_(std::move(entries))
+                           const std::string& comment, int fd)
+    : width_(width), height_(height), fps_(fps), entries_(std::move(entries)), fd_(fd)
 {
     if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide || fps < 1 || fps > kMostFps
         || entries_.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
@@ -101,8 +108,10 @@ GifAnimation::GifAnimation(int width, int height, int fps, std::vector<std::uint
         || EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR
         || EGifPutExtensionBlock(gif_, 11, "NETSCAPE2.0") == GIF_ERROR
         || EGifPutExtensionBlock(gif_, 3, endless) == GIF_ERROR || EGifPutExtensionTrailer(gif_) == GIF_ERROR
-        || (!comment.empty() && EGifPutComment(gif_, comment.c_str()) == GIF_ERROR))
-        failure_ = failed("cannot write the header", gif_->Error);
+        || (!comment.empty() && EGifPutComment(gif_, comment.c_str()) == GIF_ERROR)) {
+        if (failure_.empty()) // not already the system's reason for a failed write
+            failure_ = failed("cannot write the header", gif_->Error);
+    }
 }
 
 GifAnimation::~GifAnimation()
@@ -321,6 +330,8 @@ std::string GifAnimation::put(const Table& table)
         }
         written = EGifPutLine(gif_, row.data(), width) != GIF_ERROR;
     }
+    if (!failure_.empty())
+        return failure_;
     return written ? std::string() : failed("cannot write a frame", gif_->Error);
 }
 
@@ -339,16 +350,18 @@ std::string GifAnimation::add(const QImage& frame)
     return {};
 }
 
-std::variant<QByteArray, std::string> GifAnimation::finish()
+std::string GifAnimation::finish()
 {
     if (!failure_.empty())
         return failure_;
     int code = 0;
     const int closed = EGifCloseFile(gif_, &code);
     gif_ = nullptr;
+    if (!failure_.empty())
+        return failure_; // a write that failed while the file was closed
     if (closed == GIF_ERROR)
         return failed("cannot finish the file", code);
-    return bytes_;
+    return {};
 }
 
 } // namespace genart

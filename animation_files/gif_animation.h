@@ -10,7 +10,8 @@ struct GifFileType;
 
 namespace genart {
 
-// An animated GIF of a picture's colour cycle through giflib: looping forever (the NETSCAPE2.0
+// An animated GIF of a picture's colour cycle through giflib, written into `fd` as giflib makes
+// it (one frame and its tables held, never the file): looping forever (the NETSCAPE2.0
 // extension), `comment` in a comment extension ahead of the frames, each frame shown for whole
 // hundredths of a second that add up to the loop's length (frames / fps seconds, to the
 // nearest hundredth).
@@ -29,14 +30,14 @@ namespace genart {
 class GifAnimation final : public AnimationEncoder {
 public:
     // `entries`: each pixel's palette entry, scan line after scan line (CyclingPicture::entries).
-    GifAnimation(int width, int height, int fps, std::vector<std::uint16_t> entries, const std::string& comment);
+    GifAnimation(int width, int height, int fps, std::vector<std::uint16_t> entries, const std::string& comment,
+                 int fd);
     ~GifAnimation() override;
     GifAnimation(const GifAnimation&) = delete;
     GifAnimation& operator=(const GifAnimation&) = delete;
 
     std::string add(const QImage& frame) override;
-    std::variant<QByteArray, std::string> finish() override;
-    std::size_t size() const override { return static_cast<std::size_t>(bytes_.size()); }
+    std::string finish() override;
 
     // The largest width and height a GIF holds, and the most frames a second it shows (browsers
     // show a frame of one hundredth of a second for a tenth).
@@ -73,7 +74,8 @@ private:
     std::vector<std::uint32_t> ofIndex_;  // and the colour it showed
     std::vector<std::uint32_t> shown_;  // the colour each pixel shows after the frames so far
     std::vector<std::uint8_t> indices_; // this frame's index of each pixel
-    QByteArray bytes_;
+    int fd_;
+    std::uint64_t written_ = 0; // bytes in the file so far
     GifFileType* gif_ = nullptr;
     std::string failure_;
 

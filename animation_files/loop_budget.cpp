@@ -7,6 +7,7 @@
 
 #include "animation_files/mp4_animation.h"
 #include "animation_files/webp_animation.h"
+#include "files/printable.h"
 
 namespace genart {
 namespace {
@@ -82,7 +83,8 @@ std::size_t estimatedLoopBytes(FileFormat format, const AnimationRequest& reques
 }
 
 LoopFitting fitLoop(const Recipe& recipe, const AnimationRequest& asked, std::optional<FileFormat> format,
-                    std::size_t budget, const AnimationProgress& progress, const std::atomic<bool>* cancel)
+                    std::size_t budget, OutputFiles& files, const std::string& out,
+                    const AnimationProgress& progress, const std::atomic<bool>* cancel)
 {
     const std::vector<FileFormat> formats = format ? std::vector<FileFormat>{*format}
                                                    : std::vector<FileFormat>{FileFormat::Gif, FileFormat::Mp4};
@@ -93,10 +95,11 @@ LoopFitting fitLoop(const Recipe& recipe, const AnimationRequest& asked, std::op
             lastProblem = problem;
             continue;
         }
+        const std::string path = format ? out : out + "." + extensionOf(tried);
         for (int attempt = 0; request && attempt < kMostTries; ++attempt) {
-            EncodedLoop encoded = encodeLoop(recipe, *request, tried, budget, progress, cancel);
-            if (auto* bytes = std::get_if<QByteArray>(&encoded))
-                return FittedLoop{tried, *request, std::move(*bytes)};
+            EncodedLoop encoded = stageLoop(files, path, recipe, *request, tried, budget, progress, cancel);
+            if (const auto* fitted = std::get_if<Encoded>(&encoded))
+                return FittedLoop{tried, *request, fitted->bytes, path};
             if (std::holds_alternative<Cancelled>(encoded))
                 return Cancelled{};
             if (auto* failure = std::get_if<std::string>(&encoded))
@@ -107,7 +110,7 @@ LoopFitting fitLoop(const Recipe& recipe, const AnimationRequest& asked, std::op
             request = smaller(tried, *request, over.projected(request->frames), budget);
         }
     }
-    return lastProblem;
+    return printable(out) + ": cannot share: " + lastProblem;
 }
 
 std::string describeFit(const FittedLoop& fitted, std::size_t budget)
@@ -125,7 +128,7 @@ std::string describeFit(const FittedLoop& fitted, std::size_t budget)
     const int height = fitted.format == FileFormat::Mp4 ? Mp4Animation::evenSide(r.size.height) : r.size.height;
     return std::string(name) + ", " + std::to_string(width) + " \u00d7 " + std::to_string(height) + ", "
         + std::to_string(r.frames) + " frames at " + std::to_string(r.fps) + " a second (" + seconds + ")" + quality
-        + ": " + megabytes(static_cast<double>(fitted.bytes.size())) + " of " + megabytes(static_cast<double>(budget));
+        + ": " + megabytes(static_cast<double>(fitted.bytes)) + " of " + megabytes(static_cast<double>(budget));
 }
 
 const char* extensionOf(FileFormat format)

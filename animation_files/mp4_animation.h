@@ -18,16 +18,17 @@ namespace genart {
 // An H.264 video in an MP4 file through FFmpeg's libraries: libx264 where libavcodec has it
 // (otherwise its best H.264 encoder), 4:2:0 (yuv420p) with BT.601 colours, `fps` frames a
 // second. 4:2:0 needs even sides: an odd width or height loses its last column or row.
-// The file is written into memory, so that it can appear whole or not at all.
+// The file is written into `fd` as the muxer makes it (it goes back to fill in sizes). The
+// encoder's look-ahead and threads are bounded, so that a 4K loop is made in a few hundred
+// megabytes.
 class Mp4Animation final : public AnimationEncoder {
 public:
     // `crf`: x264's constant rate factor, lower for finer pictures and larger files.
-    Mp4Animation(int width, int height, int fps, int crf = kDefaultCrf);
+    Mp4Animation(int width, int height, int fps, int crf, int fd);
     ~Mp4Animation() override;
 
     std::string add(const QImage& frame) override;
-    std::variant<QByteArray, std::string> finish() override;
-    std::size_t size() const override { return static_cast<std::size_t>(bytes_.size()); }
+    std::string finish() override;
 
     static constexpr int kDefaultCrf = 23;
     static constexpr int kWorstCrf = 35; // the coarsest a loop fitted to a budget is made
@@ -45,9 +46,11 @@ private:
     int height_;
     std::int64_t frames_ = 0;
     std::string failure_; // why the encoder could not be set up
-    // The file as the muxer writes it, with its write position (it goes back to fill in sizes).
-    QByteArray bytes_;
+    // The file the muxer writes, with its write position and length, and why a write failed.
+    int fd_;
     std::int64_t position_ = 0;
+    std::int64_t length_ = 0;
+    std::string writeFailure_;
     AVFormatContext* format_ = nullptr;
     AVCodecContext* codec_ = nullptr;
     AVStream* stream_ = nullptr;

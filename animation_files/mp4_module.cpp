@@ -7,7 +7,7 @@
 #include "animation_files/mp4_animation.h"
 
 extern "C" [[gnu::visibility("default")]] genart::AnimationEncoder* genart_new_mp4_animation(int width, int height,
-                                                                                            int fps, int crf)
+                                                                                            int fps, int crf, int fd)
 {
-    return new (std::nothrow) genart::Mp4Animation(width, height, fps, crf);
+    return new (std::nothrow) genart::Mp4Animation(width, height, fps, crf, fd);
 }

@@ -63,7 +63,7 @@ class Unavailable final : public AnimationEncoder {
 public:
     explicit Unavailable(std::string why) : why_(std::move(why)) {}
     std::string add(const QImage&) override { return why_; }
-    std::variant<QByteArray, std::string> finish() override { return why_; }
+    std::string finish() override { return why_; }
 
 private:
     std::string why_;
@@ -71,12 +71,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<AnimationEncoder> newMp4Animation(int width, int height, int fps, int crf)
+std::unique_ptr<AnimationEncoder> newMp4Animation(int width, int height, int fps, int crf, int fd)
 {
     static const Module module = load();
     if (!module.create)
         return std::make_unique<Unavailable>(module.failure);
-    if (AnimationEncoder* encoder = module.create(width, height, fps, crf))
+    if (AnimationEncoder* encoder = module.create(width, height, fps, crf, fd))
         return std::unique_ptr<AnimationEncoder>(encoder);
     return std::make_unique<Unavailable>("out of memory");
 }

@@ -17,7 +17,7 @@
 
 #include "animation_files/gif_animation.h"
 #include "animation_files/loop_budget.h"
-#include "files/printable.h"
+#include "files/output_files.h"
 
 namespace genart {
 namespace {
@@ -241,14 +241,15 @@ std::optional<std::string> AnimationSave::writeFitted(const Recipe& recipe, cons
                                                       const std::string& path, std::size_t budget,
                                                       const AnimationProgress& progress)
 {
-    LoopFitting fitting = fitLoop(recipe, request, formatOfPath(path), budget, progress, &cancel_);
+    OutputFiles files(true, newRunToken());
+    LoopFitting fitting = fitLoop(recipe, request, formatOfPath(path), budget, files, path, progress, &cancel_);
     if (std::holds_alternative<Cancelled>(fitting))
         return std::nullopt;
     if (const auto* failure = std::get_if<std::string>(&fitting))
-        return printable(path) + ": cannot fit: " + *failure;
+        return *failure;
     const FittedLoop& fitted = std::get<FittedLoop>(fitting);
     chosen_ = QString::fromStdString(describeFit(fitted, budget)); // read once the thread is done
-    return placeLoop(path, fitted.bytes, true, &cancel_);
+    return placeLoop(files, &cancel_);
 }
 
 AnimationSave::~AnimationSave()

@@ -11,6 +11,7 @@
 #include "command_line/stop_signals.h"
 #include "command_line/terminal_progress.h"
 #include "files/file_format.h"
+#include "files/output_files.h"
 #include "files/printable.h"
 #include "command_line/share_commands.h"
 #include "files/recipe_file.h"
@@ -62,17 +63,20 @@ int runSharedLoop(const RenderOptions& options, const Recipe& recipe, std::ostre
 {
     const std::optional<FileFormat> format = formatOfPath(options.out);
     TerminalProgress progress(!options.quiet);
-    LoopFitting fitting = fitLoop(recipe, options.loop(), format, *options.budget, [&](int done, int frames) {
-        progress.update(static_cast<double>(done) / frames, "frames", std::to_string(done) + "/" + std::to_string(frames));
-    });
+    OutputFiles files(options.force, newRunToken());
+    LoopFitting fitting = fitLoop(recipe, options.loop(), format, *options.budget, files, options.out,
+                                  [&](int done, int frames) {
+                                      progress.update(static_cast<double>(done) / frames, "frames",
+                                                      std::to_string(done) + "/" + std::to_string(frames));
+                                  });
     progress.finish();
     if (const auto* failure = std::get_if<std::string>(&fitting)) {
-        errors << "genart: render: " << printable(options.out) << ": cannot share: " << *failure << '\n';
+        errors << "genart: render: " << *failure << '\n';
         return 1;
     }
     const FittedLoop& fitted = std::get<FittedLoop>(fitting);
-    const std::string path = format ? options.out : options.out + "." + extensionOf(fitted.format);
-    if (const std::string failure = placeLoop(path, fitted.bytes, options.force).value_or("cancelled"); !failure.empty()) {
+    const std::string path = fitted.path;
+    if (const std::string failure = placeLoop(files).value_or("cancelled"); !failure.empty()) {
         errors << "genart: render: " << failure << '\n';
         return 1;
     }

@@ -101,7 +101,7 @@ struct RenderOptions {
 
 inline constexpr int kLargestScale = 16;
 inline constexpr int kLargestCount = 100000;
-inline constexpr int kLargestFrameCount = 100000;
+inline constexpr int kLargestFrameCount = kMostLoopFrames;
 inline constexpr int kHighestFps = kLargestFps;
 
 // `genart --help` (or -h, or help) for the whole program, `genart render --help` for render alone.

@@ -191,6 +191,21 @@ OutputFiles::~OutputFiles()
 
 std::string OutputFiles::stage(const std::string& path, const char* bytes, std::size_t size)
 {
+    return stage(path, [this, bytes, size](int fd) -> std::string {
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t wrote = calls_.write(fd, bytes + done, size - done);
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote <= 0)
+                return std::strerror(wrote < 0 ? errno : EIO);
+            done += static_cast<std::size_t>(wrote);
+        }
+        return {};
+    });
+}
+
+std::string OutputFiles::stage(const std::string& path, const Filling& fill)
+{
     tidyOnce(folderOf(path), calls_);
     // Refused early what will be refused anyway, before anything is written.
     mode_t mode = 0;
@@ -218,34 +233,27 @@ std::string OutputFiles::stage(const std::string& path, const char* bytes, std::
         fd = calls_.open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         return cannotWrite(path, errno);
-    int error = 0;
+    std::string why; // what went wrong, told after "cannot write: "
     if (mode != 0 && calls_.fchmod(fd, mode) != 0)
-        error = errno;
-    for (std::size_t done = 0; error == 0 && done < size;) {
-        const ssize_t wrote = calls_.write(fd, bytes + done, size - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            error = wrote < 0 ? errno : EIO;
-        else
-            done += static_cast<std::size_t>(wrote);
-    }
-    if (error == 0 && calls_.fsync(fd) != 0)
-        error = errno;
+        why = std::strerror(errno);
+    if (why.empty())
+        why = fill(fd);
+    if (why.empty() && calls_.fsync(fd) != 0)
+        why = std::strerror(errno);
     struct stat written {};
-    if (error == 0 && ::fstat(fd, &written) != 0)
-        error = errno;
-    if (file.unnamed && error == 0) {
+    if (why.empty() && ::fstat(fd, &written) != 0)
+        why = std::strerror(errno);
+    if (file.unnamed && why.empty()) {
         file.fd = fd; // closed once it has its name
-    } else if (calls_.close(fd) != 0 && error == 0) {
+    } else if (calls_.close(fd) != 0 && why.empty()) {
         // The descriptor is gone after close() whatever it returns; its error is the last word
         // on whether the data reached the file.
-        error = errno;
+        why = std::strerror(errno);
     }
-    if (error != 0) {
+    if (!why.empty()) {
         if (!file.unnamed)
             calls_.unlink(file.temporary.c_str());
-        return cannotWrite(path, error);
+        return printable(path) + ": cannot write: " + why;
     }
     file.device = written.st_dev;
     file.inode = written.st_ino;

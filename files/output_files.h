@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,11 @@ public:
     OutputFiles& operator=(const OutputFiles&) = delete;
 
     std::string stage(const std::string& path, const char* bytes, std::size_t size);
+    // The same for a file written as it is made (an animation, frame by frame): `fill` writes
+    // it into the descriptor, open for writing, at any offsets, and returns "" or why it could
+    // not ("WebP encoding failed: …"), which is told after "<path>: cannot write: ".
+    using Filling = std::function<std::string(int fd)>;
+    std::string stage(const std::string& path, const Filling& fill);
     std::string place();
     // Drops the backups of the placed files: the set is final.
     std::string finish();

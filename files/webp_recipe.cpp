@@ -19,7 +19,9 @@ const char* const kRecipeNamespace = "https://www.orvanik.example/genart/ns/1.0/
 // A recipe is about a kilobyte; an XMP packet much larger than this is not ours.
 constexpr std::size_t kLongestXmp = 64 * 1024;
 
-QByteArray xmpPacket(const std::string& recipe)
+} // namespace
+
+QByteArray webpXmpPacket(const std::string& recipe)
 {
     const QString text = QString::fromStdString(recipe).toHtmlEscaped();
     return QStringLiteral("<?xpacket begin=\"\uFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
@@ -34,6 +36,8 @@ QByteArray xmpPacket(const std::string& recipe)
         .arg(QString::fromLatin1(kRecipeNamespace), QString::fromLatin1(kRecipeKey), text)
         .toUtf8();
 }
+
+namespace {
 
 struct MuxDeleter {
     void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
@@ -111,7 +115,7 @@ QByteArray withWebpRecipe(const QByteArray& webp, const std::string& recipe)
     const std::unique_ptr<WebPMux, MuxDeleter> mux(WebPMuxCreate(&image, 0));
     if (!mux)
         return {};
-    const QByteArray packet = xmpPacket(recipe);
+    const QByteArray packet = webpXmpPacket(recipe);
     const WebPData xmp{reinterpret_cast<const uint8_t*>(packet.constData()), static_cast<std::size_t>(packet.size())};
     if (WebPMuxSetChunk(mux.get(), "XMP ", &xmp, 1) != WEBP_MUX_OK)
         return {};

@@ -10,6 +10,9 @@
 
 namespace genart {
 
+// The XMP packet that carries the recipe in a WebP's "XMP " chunk.
+QByteArray webpXmpPacket(const std::string& recipe);
+
 // The WebP file (a still picture or an animation) with the recipe added as XMP metadata;
 // empty if libwebp's muxer cannot take the file apart.
 QByteArray withWebpRecipe(const QByteArray& webp, const std::string& recipe);

@@ -6,7 +6,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 extern "C" {
@@ -16,6 +21,9 @@ extern "C" {
 }
 
 #include "animation_files/animation_file.h"
+#include "animation_files/loop_budget.h"
+#include "animation_files/webp_animation.h"
+#include "files/output_files.h"
 #include "files/webp_recipe.h"
 #include "platform/qt/image_surface.h"
 #include "session/cycling_picture.h"
@@ -172,6 +180,104 @@ TEST(AnimationFile, WebpHoldsEveryFrameLosslesslyLoopingWithItsRecipe)
     const auto parsed = parseRecipe(*carried.recipe);
     ASSERT_TRUE(std::holds_alternative<Recipe>(parsed));
     EXPECT_TRUE(std::get<Recipe>(parsed) == recipe);
+}
+
+// A picture of noise, which no encoder can shrink much.
+QImage noise(int width, int height, std::uint32_t seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    std::uint32_t state = seed;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            image.setPixel(x, y, 0xff000000u | (state >> 8));
+        }
+    return image;
+}
+
+TEST(AnimationFile, WebpFramesGoToTheFileAsTheyComeAndTheContainerBoundsTheLoop)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("frames.webp"));
+    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const QImage a = noise(64, 48, 1), b = noise(64, 48, 2);
+    const auto fileSize = [&] {
+        struct stat status {};
+        ::fstat(fd, &status);
+        return status.st_size;
+    };
+    {
+        WebpAnimation webp(64, 48, 10, 5, fd, recipeText(recipeOfSeed(5)));
+        ASSERT_EQ(webp.add(a), "");
+        const off_t header = fileSize();
+        ASSERT_EQ(webp.add(a), ""); // the same again: the first frame lasts longer
+        ASSERT_EQ(webp.add(b), "");
+        EXPECT_GT(fileSize(), header + 64 * 48 * 3) << "the first frame is in the file before the loop ends";
+        ASSERT_EQ(webp.add(b), "");
+        ASSERT_EQ(webp.add(a), "");
+        ASSERT_EQ(webp.finish(), "");
+    }
+    ::close(fd);
+    const QByteArray bytes = contents(path);
+    const DecodedWebp decoded = decodeWebp(bytes);
+    ASSERT_EQ(decoded.frames.size(), 3u);
+    EXPECT_EQ(decoded.timestamps, (std::vector<int>{200, 400, 500}));
+    EXPECT_TRUE(decoded.frames[0] == a && decoded.frames[1] == b && decoded.frames[2] == a);
+    const WebpRecipe carried = webpRecipe(bytes);
+    ASSERT_TRUE(carried.recipe) << carried.problem;
+
+    // 100,000 frames of a 1000 x 1000 picture (87 kB each) would come to some 9 GB: refused at
+    // the first frame (or, should that fail, cancelled a few frames on).
+    const QString tooLarge = folder.filePath(QStringLiteral("too-large.webp"));
+    std::atomic<bool> giveUp{false};
+    const auto refused = writeAnimation(
+        recipeOfSeed(5), {kMostLoopFrames, 30, PictureSize::covering(1000, 1000), false}, tooLarge.toStdString(), false,
+        [&](int done, int) { giveUp = done > 3; }, &giveUp);
+    ASSERT_TRUE(refused) << "the loop was begun";
+    EXPECT_NE(refused->find("more than the 4 GiB a WebP holds"), std::string::npos) << *refused;
+    EXPECT_FALSE(QFile::exists(tooLarge));
+}
+
+TEST(AnimationFile, ABudgetStopsEachTryAsItsFilePassesItAndKeepsOnlyTheLoopThatFits)
+{
+    QTemporaryDir folder;
+    const Recipe recipe = recipeOfSeed(4);
+    const std::string over = folder.filePath(QStringLiteral("over.webp")).toStdString();
+    int told = 0;
+    {
+        // A lossless frame of 600 x 450 is some 160 kB: the file passes 20 kB at the first
+        // frame written, long before the 120th.
+        OutputFiles files(false, newRunToken());
+        const EncodedLoop stopped = stageLoop(files, over, recipe, {120, 30, {}, true}, FileFormat::WebP, 20'000,
+                                              [&](int done, int) { told = done; });
+        const auto* overBudget = std::get_if<OverBudget>(&stopped);
+        ASSERT_TRUE(overBudget);
+        EXPECT_GT(overBudget->bytes, 20'000u);
+        EXPECT_LE(overBudget->frames, 3);
+        EXPECT_LT(told, 3);
+        EXPECT_EQ(placeLoop(files), std::optional<std::string>("")); // nothing staged, nothing placed
+    }
+    EXPECT_EQ(filesIn(folder.path()), QStringList());
+
+    // A WebP fitted in 150 kB comes down to lossy frames in the streamed container.
+    const std::string out = folder.filePath(QStringLiteral("fitted.webp")).toStdString();
+    OutputFiles files(false, newRunToken());
+    LoopFitting fitting =
+        fitLoop(recipe, {20, 30, PictureSize::covering(320, 240), true}, FileFormat::WebP, 150'000, files, out);
+    const auto* fitted = std::get_if<FittedLoop>(&fitting);
+    ASSERT_TRUE(fitted) << (std::holds_alternative<std::string>(fitting) ? std::get<std::string>(fitting) : "");
+    EXPECT_LT(fitted->request.quality, WebpAnimation::kLossless);
+    ASSERT_EQ(placeLoop(files), std::optional<std::string>(""));
+    const QByteArray bytes = contents(QString::fromStdString(out));
+    EXPECT_EQ(static_cast<std::size_t>(bytes.size()), fitted->bytes);
+    EXPECT_LE(fitted->bytes, 150'000u);
+    const DecodedWebp decoded = decodeWebp(bytes);
+    ASSERT_FALSE(decoded.frames.empty());
+    EXPECT_EQ(decoded.frames[0].size(), QSize(fitted->request.size.width, fitted->request.size.height));
+    EXPECT_EQ(decoded.timestamps.back(), 667) << "the last frame ends with the loop";
+    EXPECT_TRUE(webpRecipe(bytes).recipe);
+    EXPECT_EQ(filesIn(folder.path()), QStringList{QStringLiteral("fitted.webp")});
 }
 
 TEST(AnimationFile, Mp4IsH264OfEveryFrameAtItsSizeAndRate)
