@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <variant>
 
 #include "session/picture_history.h"
@@ -95,6 +96,9 @@ TEST(Recipe, TravelsBetweenLocales)
     for (const char* name : testing::kCommaLocales) {
         const testing::ThreadLocale locale(name);
         ASSERT_TRUE(locale.active());
+        char printed[32];
+        std::snprintf(printed, sizeof printed, "%a", 10.0);
+        ASSERT_STREQ(printed, "0x1,4p+3") << "printf under " << name << " writes no comma";
         EXPECT_EQ(recipeText(recipe), text) << name;
         EXPECT_EQ(historyText({{recipe, studio.session.palette()}}), history) << name;
         EXPECT_EQ(parsed(text), recipe) << name;
