@@ -111,9 +111,9 @@ TEST_F(HostileConditions, ARecipeFileCutShortWhileItIsReadIsToldInOneLine)
     std::atomic<bool> done{false};
     std::thread cutter([&] {
         const int fd = ::open(path("moving.webp").toLocal8Bit().constData(), O_WRONLY);
-        while (!done) {
-            ::ftruncate(fd, webp.size() / 2);
-            ::pwrite(fd, webp.constData(), static_cast<size_t>(webp.size()), 0);
+        // Failures here only make the file hold still; the runs are checked either way.
+        while (!done && ::ftruncate(fd, webp.size() / 2) == 0
+               && ::pwrite(fd, webp.constData(), static_cast<size_t>(webp.size()), 0) == webp.size()) {
         }
         ::close(fd);
     });
