@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <variant>
 
 #include <QByteArray>
 #include <QImage>
+
+#include "file_formats/file_format.h"
 
 namespace genart {
 
@@ -19,5 +22,9 @@ public:
     // The whole file once every frame is in, or why it could not be finished.
     virtual std::variant<QByteArray, std::string> finish() = 0;
 };
+
+// The encoder for an animation of `format` (WebP or MP4), `width` by `height`, `fps` frames a
+// second.
+std::unique_ptr<AnimationEncoder> newAnimationEncoder(FileFormat format, int width, int height, int fps);
 
 } // namespace genart

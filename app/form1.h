@@ -9,15 +9,14 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/key_table.h"
+#include "files/file_calls.h"
+#include "picture_files/picture_job.h"
+#include "platform/qt/image_surface.h"
 #include "session/picture_history.h"
 #include "session/picture_session.h"
-#include "session/picture_size.h"
-#include "platform/qt/image_surface.h"
 
-class QAction;
 class QLabel;
-class QProgressDialog;
-template <typename T> class QFutureWatcher;
 class QPropertyAnimation;
 class QPushButton;
 class QScrollArea;
@@ -25,8 +24,7 @@ class QTimer;
 
 namespace genart {
 
-class AnimationSave;
-struct AnimationChoice;
+class BackgroundSave;
 class ColourCycling;
 class HelpWindow;
 class HistoryFile;
@@ -34,35 +32,30 @@ class SurfaceView;
 
 // The program's one window: the picture, the palette strip, four command buttons and the
 // banner, at fixed positions on a canvas that never follows the window's size; where the
-// window is smaller, scroll bars reach the rest.
+// window is smaller, scroll bars reach the rest. It shows what its surfaces hold and forwards
+// every click and key: the session draws, picture jobs save, a background runner runs them.
+// Its controls and actions are named (Picture1, Command1 … saveAction …) for whoever needs to
+// find them.
 class Form1 final : public QWidget {
     Q_OBJECT
 public:
     // Without a fixed seed, start-up seeds the generator from the time of day. With a history
     // file, the pictures of earlier runs come before this run's and every new one is kept there.
+    // Pictures are saved through `files`.
     Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed = std::nullopt,
-          const QString& historyFile = QString());
+          const QString& historyFile = QString(), FileCalls& files = systemFileCalls());
     ~Form1() override;
 
     // Shows the window and draws the first palette and picture.
     void Form_Load();
 
+    // Picture1's surface is as many times the normal size as the screen has device pixels to a
+    // pixel (rounded up), so that the picture is drawn once, sharp; Picture2's is the strip.
     const ImageSurface& picture1Surface() const { return picture1_; }
     const ImageSurface& picture2Surface() const { return picture2_; }
     const PictureSession& session() const { return session_; }
     // Every state shown, and which one is on the screen.
     const PictureHistory& history() const { return history_; }
-
-    // Writes the picture on the screen at `size`, with or without its caption, in the format
-    // the path's extension names, carrying its recipe; the file appears whole or not at all.
-    // Returns an empty string or why it failed.
-    QString savePicture(const QString& path, const PictureSize& size = {}, bool caption = true);
-    // The same drawn in the background; the window stays usable, a progress panel above the
-    // picture shows how far it got and can cancel it. posterSaved tells the outcome.
-    void savePosterInBackground(const QString& path, const PictureSize& size, bool caption = true);
-    bool savingInBackground() const { return poster_ != nullptr; }
-    // Puts the picture on the clipboard.
-    void copyPicture();
 
     // Shows a picture made elsewhere (another view, a file, a code) exactly as it was drawn and
     // keeps it as the newest entry. `origin` tells how it was made ("explore", "opened", …) and
@@ -70,87 +63,71 @@ public:
     void showNewEntry(const HistoryEntry& entry, const std::string& origin,
                       const std::vector<std::int64_t>& parents = {});
 
-    // The entry before or after the one shown; nothing at either end.
-    void showPrevious();
-    void showNext();
-
-    // C: the colours of the picture and the strip flow, or stand still again as they were.
-    void toggleColourCycling();
-    const ColourCycling& colourCycling() const { return *cycling_; }
-    // Writes the picture on the screen as a looping animation in the background, like a poster.
-    void saveAnimationInBackground(const AnimationChoice& choice);
-    bool savingAnimation() const { return animationSave_ != nullptr; }
-
 signals:
-    // An empty failure means the poster was written; a cancelled one is not an error.
-    void posterSaved(const QString& path, const QString& failure, bool cancelled);
-    // How far the poster being saved has got, 0 to 100, and in which stage.
-    void posterProgress(int percent, const QString& stage);
-    // As posterSaved, for animations.
-    void animationSaved(const QString& path, const QString& failure, bool cancelled);
-
-public:
-    QAction* saveAction = nullptr;     // "Save picture…", Ctrl+S
-    QAction* copyAction = nullptr;     // "Copy picture", Ctrl+C
-    QAction* previousAction = nullptr; // "Previous picture": Left, Alt+Left, the mouse's back button
-    QAction* nextAction = nullptr;     // "Next picture": Right, Alt+Right, the mouse's forward button
-    QAction* helpAction = nullptr;     // F1
-    QAction* cycleAction = nullptr;    // "Cycle colours", C
-    QAction* saveAnimationAction = nullptr; // "Save animation…"
-
-    QScrollArea* scrollArea = nullptr;
-    QWidget* canvas = nullptr; // 769 by 641, holding the controls at their places
-    QLabel* statusLine = nullptr; // above the picture: where a save went, fading away
-    HelpWindow* helpWindow = nullptr; // made at the first F1
-
-    SurfaceView* Picture1 = nullptr;
-    SurfaceView* Picture2 = nullptr;
-    QPushButton* Command1 = nullptr; // new img / old palette
-    QPushButton* Command2 = nullptr; // exit
-    QPushButton* Command3 = nullptr; // change palette
-    QPushButton* Command4 = nullptr; // banner, does nothing
-    QPushButton* Command5 = nullptr; // new img / new palette
+    // A save ended: an empty failure means the file was written; a cancelled save is not an error.
+    void saved(const QString& path, const QString& failure, bool cancelled);
+    // How far the save under way has got, 0 to 100, and in which stage.
+    void saveProgress(int percent, const QString& stage);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private slots:
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command5_Click();
-    void savePictureAs();
-    void saveAnimationAs();
-    void showHelp();
-
 private:
-    // A picture button's command, then the surfaces shown again.
+    void makeControls();
+    void makeStatusLine();
+    // The window's keys and the picture's menu, one row each (see KeyRow).
+    std::vector<KeyRow> keyRows();
+    QAction* action(const char* name) const;
+
+    // The picture buttons' commands, then the surfaces shown again.
     void perform(Action action);
     // The state now on the surfaces becomes the newest entry, kept in the file if there is one.
     void record();
+    void showPrevious();
+    void showNext();
     void showEntry();
     void showSurfaces();
+    // Picture1's surface follows the screen's density; true when its scale changed.
+    bool followScreenScale();
     void updateNavigation();
+
+    void copyPicture();
+    void savePictureAs();
+    void saveAnimationAs();
+    void toggleColourCycling();
+    void showHelp();
+    // The entry on the screen as a job's source, with what is drawn of it.
+    EntrySource shownEntry() const;
+    // Runs a save in the background, one at a time; the save actions are off meanwhile.
+    void startSave(PictureJob job);
     // Where a save went, for a few seconds.
     void confirm(const QString& message);
-    void addKey(const QKeySequence& key, QPushButton* button);
 
     std::optional<std::uint32_t> fixedSeed_;
-    QFutureWatcher<std::optional<QString>>* poster_ = nullptr; // the poster being saved, if any
-    QString posterPath_;
-    QProgressDialog* posterProgress_ = nullptr;
-    bool closeWhenSaved_ = false;
-    QTimer* statusTimer_ = nullptr;
-    QPropertyAnimation* statusFade_ = nullptr;
+    FileCalls& files_;
     ImageSurface picture1_;
     ImageSurface picture2_;
     PictureSession session_;
     PictureHistory history_;
     std::unique_ptr<HistoryFile> historyFile_;
+
+    QWidget* canvas_ = nullptr; // 769 by 641, holding the controls at their places
+    SurfaceView* picture1View_ = nullptr;
+    SurfaceView* picture2View_ = nullptr;
+    QPushButton* command1_ = nullptr; // new img / old palette
+    QPushButton* command2_ = nullptr; // exit
+    QPushButton* command3_ = nullptr; // change palette
+    QPushButton* command5_ = nullptr; // new img / new palette
+    QLabel* statusLine_ = nullptr;    // above the picture: where a save went, fading away
+    QTimer* statusTimer_ = nullptr;
+    QPropertyAnimation* statusFade_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr; // made at the first F1
     ColourCycling* cycling_ = nullptr;
-    AnimationSave* animationSave_ = nullptr;
+    std::vector<KeyRow> keys_;
+    BackgroundSave* save_ = nullptr; // the save under way, if any
+    bool closeWhenSaved_ = false;
 };
 
 } // namespace genart

@@ -47,12 +47,12 @@ QString pixels(int width, int height)
 std::vector<SizeEntry> sizeEntries(QSize screen)
 {
     std::vector<SizeEntry> entries;
-    for (const int scale : {1, 2, 4, 8, 16}) {
+    for (const int scale : kOfferedScales) {
         const PictureSize size = PictureSize::timesNormal(scale);
         entries.push_back({QStringLiteral("%1x").arg(scale),
                            QObject::tr("%1× (%2)").arg(scale).arg(pixels(size.width, size.height)), size});
     }
-    if (screen.width() > 0 && screen.height() > 0 && screen.width() <= kLargestSide && screen.height() <= kLargestSide)
+    if (kSides.contains(screen.width()) && kSides.contains(screen.height()))
         entries.push_back({QStringLiteral("screen"),
                            QObject::tr("This screen (%1)").arg(pixels(screen.width(), screen.height())),
                            PictureSize::covering(screen.width(), screen.height())});
@@ -69,7 +69,9 @@ std::vector<SizeEntry> sizeEntries(QSize screen)
     return entries;
 }
 
-QString startingFolder(const QSettings& settings)
+} // namespace
+
+QString startingSaveFolder(const QSettings& settings)
 {
     for (const QString& folder : {settings.value(QLatin1String(kFolderKey)).toString(),
                                   QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)})
@@ -78,7 +80,10 @@ QString startingFolder(const QSettings& settings)
     return QDir::homePath();
 }
 
-} // namespace
+void rememberSaveFolder(QSettings& settings, const QString& savedFile)
+{
+    settings.setValue(QLatin1String(kFolderKey), QFileInfo(savedFile).absolutePath());
+}
 
 std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, QSize screenPixels)
 {
@@ -89,7 +94,7 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     const int typeIndex = std::clamp(settings.value(QLatin1String(kFilterKey), 0).toInt(), 0,
                                      static_cast<int>(std::size(kFileTypes)) - 1);
     const QString fileName = name + QLatin1Char('.') + QLatin1String(kFileTypes[typeIndex].suffix);
-    QFileDialog dialog(parent, QObject::tr("Save picture"), QDir(startingFolder(settings)).filePath(fileName));
+    QFileDialog dialog(parent, QObject::tr("Save picture"), QDir(startingSaveFolder(settings)).filePath(fileName));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontUseNativeDialog); // so the size choice can sit in it
     dialog.setNameFilters(filters);
@@ -124,7 +129,7 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     height->setObjectName(QStringLiteral("customHeight"));
     const QSize remembered = settings.value(QLatin1String(kCustomKey), QSize(1080, 1920)).toSize();
     for (auto [box, value] : {std::pair{width, remembered.width()}, std::pair{height, remembered.height()}}) {
-        box->setRange(1, kLargestSide);
+        box->setRange(static_cast<int>(kSides.lowest), static_cast<int>(kSides.highest));
         box->setValue(value);
         box->setSuffix(QObject::tr(" px"));
     }
@@ -159,7 +164,7 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     choice.size = key == QLatin1String("custom") ? PictureSize::covering(width->value(), height->value())
                                                  : entry->size;
     choice.caption = caption->isChecked();
-    settings.setValue(QLatin1String(kFolderKey), QFileInfo(choice.path).absolutePath());
+    rememberSaveFolder(settings, choice.path);
     settings.setValue(QLatin1String(kSizeKey), key);
     settings.setValue(QLatin1String(kCustomKey), QSize(width->value(), height->value()));
     settings.setValue(QLatin1String(kCaptionKey), choice.caption);

@@ -6,8 +6,8 @@
 #include <variant>
 #include <vector>
 
-#include "animation_files/animation_file.h"
 #include "files/image_encoding.h"
+#include "limits/limits.h"
 #include "session/picture_session.h"
 #include "session/picture_size.h"
 
@@ -39,8 +39,8 @@ struct RenderOptions {
     int scale = 1; // poster size: scale * 600 by scale * 450
     std::optional<PictureSize> size; // --size: any width and height, covered by the picture
     bool caption = true;
-    std::optional<int> quality;  // JPEG and WebP, 1 .. 100
-    std::optional<int> pngLevel; // zlib's level, 0 .. 9
+    std::optional<int> quality;  // JPEG and WebP, within kQualities
+    std::optional<int> pngLevel; // zlib's level, within kPngLevels
     bool animate = false; // colour cycling: frames of the picture with its palette turning
     int frames = kDefaultFrames;
     int fps = kDefaultFps;
@@ -64,11 +64,6 @@ struct RenderOptions {
         return settings;
     }
 };
-
-inline constexpr int kLargestScale = 16;
-inline constexpr int kLargestCount = 100000;
-inline constexpr int kLargestFrameCount = 100000;
-inline constexpr int kHighestFps = kLargestFps;
 
 // `genart --help` (or -h, or help) for the whole program, `genart render --help` for render alone.
 struct HelpRequest {

@@ -7,7 +7,7 @@
 #include "app/window_start.h"
 #include "command_line/command_line.h"
 #include "command_line/render_command.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "platform/vector_state.h"
 
 namespace {

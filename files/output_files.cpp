@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 namespace {

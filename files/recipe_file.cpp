@@ -16,7 +16,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/webp_recipe.h"
 
 namespace genart {

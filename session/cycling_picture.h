@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +21,7 @@ public:
     // `picture`, its palette on `strip`), keeping the entries. False when cancelled, and the
     // picture cannot be cycled then.
     bool draw(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
-              const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr, bool withCaption = true);
+              const Progress& progress = {}, const CancelToken* cancel = nullptr, bool withCaption = true);
 
     // Frame t of a cycle of `frames`: the picture's palette painted on `strip` with every phase
     // advanced by 2π × t / frames, each pixel of `picture` coloured from that strip at the column

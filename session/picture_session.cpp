@@ -1,5 +1,4 @@
 #include "session/picture_session.h"
-#include "session/picture_size.h"
 
 #include <algorithm>
 
@@ -7,6 +6,18 @@
 #include "generator/fast_renderer.h"
 
 namespace genart {
+namespace {
+
+// A picture drawn `scale` times as finely as the session's own, which goes on as at the normal size.
+FastRenderOptions sharpOptions(int scale)
+{
+    FastRenderOptions options;
+    options.scale = scale;
+    options.leaveNormalState = true;
+    return options;
+}
+
+} // namespace
 
 void setFixedState(GenerationState& state)
 {
@@ -53,28 +64,41 @@ void PictureSession::NewPalette()
     paintPalette(palette_, state_, picture2_);
 }
 
+void PictureSession::replayToLastRecipe(std::uint32_t seed, const std::vector<Action>& actions)
+{
+    // One past the last press that draws a picture; the beginning when start-up's is the last.
+    const auto last = std::find_if(actions.rbegin(), actions.rend(), [](Action a) { return a != Action::Palette; }).base();
+    random_.seed(seed);
+    setFixedState(state_);
+    NewPalette();
+    newImage(last != actions.begin());
+    for (auto action = actions.begin(); action != actions.end(); ++action) {
+        if (*action != Action::Image)
+            NewPalette();
+        if (*action != Action::Palette)
+            newImage(action + 1 != last);
+    }
+}
+
 void PictureSession::NewImage()
+{
+    newImage(true);
+}
+
+void PictureSession::newImage(bool sweep)
 {
     generator_.DrawParameters();
     recipe_ = recipeOf(state_, palette_);
-    renderFast(state_, picture2_, picture1_);
-    PrintCaption(state_.texts, picture1_);
-}
-
-double coveringScale(int width, int height)
-{
-    return std::max(static_cast<double>(width) / kPictureWidth, static_cast<double>(height) / kPictureHeight);
-}
-
-PictureSize PictureSize::covering(int width, int height)
-{
-    return {width, height, coveringScale(width, height)};
+    if (!sweep)
+        return;
+    renderFast(state_, picture2_, picture1_, sharpOptions(pictureScale_));
+    PrintCaption(state_.texts, picture1_, pictureScale_);
 }
 
 void PictureSession::restore(const Recipe& picture, const PaletteParameters& strip)
 {
     GenerationState state;
-    drawRecipe(picture, state, picture1_, picture2_);
+    drawRecipe(picture, state, picture1_, picture2_, pictureScale_);
     if (strip != picture.palette)
         paintPalette(strip, state, picture2_);
     state_ = state;
@@ -82,8 +106,8 @@ void PictureSession::restore(const Recipe& picture, const PaletteParameters& str
     recipe_ = picture;
 }
 
-bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const DrawProgress& progress,
-                const std::atomic<bool>* cancel, bool withCaption, std::vector<std::uint16_t>* entries)
+bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const Progress& progress,
+                const CancelToken* cancel, bool withCaption, std::vector<std::uint16_t>* entries)
 {
     // A recipe draws nothing at random and reads no clock.
     GenerationState state;
@@ -107,14 +131,14 @@ CaptionTexts captionOf(const Recipe& recipe)
     return {recipe.imeslike, kWebAddress, kCreditLine};
 }
 
-void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip)
+void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip, int scale)
 {
     state = GenerationState{};
     setFixedState(state);
     paintPalette(recipe.palette, state, strip);
     applyRecipe(recipe, state);
-    renderFast(state, strip, picture);
-    PrintCaption(state.texts, picture);
+    renderFast(state, strip, picture, sharpOptions(scale));
+    PrintCaption(state.texts, picture, scale);
 }
 
 } // namespace genart

@@ -17,9 +17,15 @@
 #include "app/form1.h"
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
+#include "support/window_parts.h"
+#include "support/window_saves.h"
 
 namespace genart {
 namespace {
+
+using testing::button;
+using testing::view;
+using testing::action;
 
 QImage rgb(const QImage& image)
 {
@@ -38,7 +44,7 @@ struct Seen {
 Seen seen(Form1& form)
 {
     return {rgb(form.picture1Surface().image()), rgb(form.picture2Surface().image()),
-            rgb(form.Picture1->grab().toImage()), rgb(form.Picture2->grab().toImage()),
+            rgb(view(form, "Picture1")->grab().toImage()), rgb(view(form, "Picture2")->grab().toImage()),
             form.session().state(), form.session().recipe(), form.session().palette()};
 }
 
@@ -88,8 +94,8 @@ TEST_F(HistoryInTheWindow, KeysDrawWhatTheirButtonsDraw)
     const struct {
         Qt::Key key;
         QPushButton* button;
-    } steps[] = {{Qt::Key_N, clicked.Command5}, {Qt::Key_I, clicked.Command1}, {Qt::Key_P, clicked.Command3},
-                 {Qt::Key_I, clicked.Command1}, {Qt::Key_P, clicked.Command3}, {Qt::Key_N, clicked.Command5}};
+    } steps[] = {{Qt::Key_N, button(clicked, "Command5")}, {Qt::Key_I, button(clicked, "Command1")}, {Qt::Key_P, button(clicked, "Command3")},
+                 {Qt::Key_I, button(clicked, "Command1")}, {Qt::Key_P, button(clicked, "Command3")}, {Qt::Key_N, button(clicked, "Command5")}};
     for (const auto& step : steps) {
         press(form, step.key);
         QTest::mouseClick(step.button, Qt::LeftButton);
@@ -100,10 +106,10 @@ TEST_F(HistoryInTheWindow, KeysDrawWhatTheirButtonsDraw)
     EXPECT_EQ(form.history().size(), 7u);
 
     // Each button's tooltip names its key.
-    EXPECT_TRUE(form.Command5->toolTip().contains(QStringLiteral("(N)")));
-    EXPECT_TRUE(form.Command1->toolTip().contains(QStringLiteral("(I)")));
-    EXPECT_TRUE(form.Command3->toolTip().contains(QStringLiteral("(P)")));
-    EXPECT_TRUE(form.Command2->toolTip().contains(QStringLiteral("(Ctrl+Q)")));
+    EXPECT_TRUE(button(form, "Command5")->toolTip().contains(QStringLiteral("(N)")));
+    EXPECT_TRUE(button(form, "Command1")->toolTip().contains(QStringLiteral("(I)")));
+    EXPECT_TRUE(button(form, "Command3")->toolTip().contains(QStringLiteral("(P)")));
+    EXPECT_TRUE(button(form, "Command2")->toolTip().contains(QStringLiteral("(Ctrl+Q)")));
 }
 
 TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
@@ -120,22 +126,22 @@ TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
     const std::vector<std::function<void()>> back{
         [&] { press(form, Qt::Key_Left); },
         [&] { press(form, Qt::Key_Left, Qt::AltModifier); },
-        [&] { QTest::mouseClick(form.Picture1, Qt::BackButton); },
-        [&] { form.previousAction->trigger(); }, // the picture's context menu
+        [&] { QTest::mouseClick(view(form, "Picture1"), Qt::BackButton); },
+        [&] { action(form, "previousAction")->trigger(); }, // the picture's context menu
     };
     const std::vector<std::function<void()>> forward{
         [&] { press(form, Qt::Key_Right); },
         [&] { press(form, Qt::Key_Right, Qt::AltModifier); },
-        [&] { QTest::mouseClick(form.Picture2, Qt::ForwardButton); },
-        [&] { form.nextAction->trigger(); },
+        [&] { QTest::mouseClick(view(form, "Picture2"), Qt::ForwardButton); },
+        [&] { action(form, "nextAction")->trigger(); },
     };
-    EXPECT_FALSE(form.nextAction->isEnabled());
+    EXPECT_FALSE(action(form, "nextAction")->isEnabled());
     for (std::size_t n = entries.size() - 1; n-- > 0;) {
         back[n % back.size()]();
         expectSeen(form, entries[n], "back to entry " + std::to_string(n));
         EXPECT_EQ(form.history().index(), n);
     }
-    EXPECT_FALSE(form.previousAction->isEnabled());
+    EXPECT_FALSE(action(form, "previousAction")->isEnabled());
     press(form, Qt::Key_Left); // nothing before the first
     expectSeen(form, entries[0], "still the first");
     for (std::size_t n = 1; n < entries.size(); ++n) {
@@ -147,10 +153,10 @@ TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
     EXPECT_EQ(form.history().size(), entries.size());
 
     // The context menu of the picture offers both.
-    EXPECT_TRUE(form.Picture1->actions().contains(form.previousAction));
-    EXPECT_TRUE(form.Picture1->actions().contains(form.nextAction));
-    EXPECT_EQ(form.previousAction->text(), QStringLiteral("Previous picture"));
-    EXPECT_EQ(form.nextAction->text(), QStringLiteral("Next picture"));
+    EXPECT_TRUE(view(form, "Picture1")->actions().contains(action(form, "previousAction")));
+    EXPECT_TRUE(view(form, "Picture1")->actions().contains(action(form, "nextAction")));
+    EXPECT_EQ(action(form, "previousAction")->text(), QStringLiteral("Previous picture"));
+    EXPECT_EQ(action(form, "nextAction")->text(), QStringLiteral("Next picture"));
 }
 
 TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNewest)
@@ -175,7 +181,7 @@ TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNew
         EXPECT_EQ(form.session().state(), expected.state()) << what;
         EXPECT_EQ(form.session().recipe(), expected.recipe()) << what;
         EXPECT_EQ(form.history().index(), form.history().size() - 1) << what;
-        EXPECT_FALSE(form.nextAction->isEnabled()) << what;
+        EXPECT_FALSE(action(form, "nextAction")->isEnabled()) << what;
     };
 
     // Back to the entry of new img / new palette; new img / old palette draws from its strip.
@@ -210,7 +216,11 @@ TEST_F(HistoryInTheWindow, SavingAndCopyingTakeTheEntryShown)
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("first.png"));
-    ASSERT_EQ(form.savePicture(path), QString());
+    testing::usePrivateSettings();
+    QSignalSpy saved(&form, &Form1::saved);
+    testing::saveThroughDialog(form, path);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 60000);
+    QStandardPaths::setTestModeEnabled(false);
     EXPECT_EQ(rgb(QImage(path)), first);
     const auto recipe = readRecipeFile(path.toStdString());
     ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));

@@ -8,9 +8,12 @@
 
 #include "app/form1.h"
 #include "platform/qt/image_surface.h"
+#include "support/window_parts.h"
 
 namespace genart {
 namespace {
+
+using testing::button;
 
 void postClick(QPushButton* button)
 {
@@ -37,7 +40,7 @@ TEST(QueuedClicks, HundredClicksAreAllHandledInOrder)
     PictureSession expected(expectedRandom, clock, picture1, picture2);
     expected.startUp(99);
 
-    QPushButton* const buttons[] = {window.Command1, window.Command3, window.Command5, window.Command4};
+    QPushButton* const buttons[] = {button(window, "Command1"), button(window, "Command3"), button(window, "Command5"), button(window, "Command4")};
     for (int n = 0; n < 100; ++n) {
         const int which = (n * 7 + n / 3) % 4;
         postClick(buttons[which]);

@@ -10,9 +10,12 @@
 #include "app/form1.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
+#include "support/window_parts.h"
 
 namespace genart {
 namespace {
+
+using testing::button;
 
 TEST(Determinism, WindowMatchesHeadlessDrawing)
 {
@@ -32,7 +35,7 @@ TEST(Determinism, WindowMatchesHeadlessDrawing)
     };
     expectSame("start-up");
     const std::pair<QPushButton*, Action> presses[] = {
-        {form.Command1, Action::Image}, {form.Command3, Action::Palette}, {form.Command5, Action::Both}};
+        {button(form, "Command1"), Action::Image}, {button(form, "Command3"), Action::Palette}, {button(form, "Command5"), Action::Both}};
     for (const auto& [button, action] : presses) {
         QTest::mouseClick(button, Qt::LeftButton);
         session.perform(action);

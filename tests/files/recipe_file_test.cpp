@@ -13,7 +13,7 @@
 
 #include "files/hostile_pngs.h"
 #include "files/png_output.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"

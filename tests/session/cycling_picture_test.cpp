@@ -7,6 +7,7 @@
 
 #include "generator/palette_row.h"
 #include "session/cycling_picture.h"
+#include "session/picture_size.h"
 #include "support/seeded_session.h"
 
 namespace genart {
@@ -160,7 +161,8 @@ TEST(CyclingPicture, LargerAndCutPicturesCycleAsTheyAreDrawn)
 
 TEST(CyclingPicture, ACancelledDrawCannotCycle)
 {
-    const std::atomic<bool> cancel{true};
+    CancelToken cancel;
+    cancel.cancel();
     CyclingPicture cycling;
     MemorySurface picture(kPictureWidth, kPictureHeight);
     MemorySurface strip(kStripWidth, kStripHeight);

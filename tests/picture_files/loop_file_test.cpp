@@ -1,8 +1,8 @@
-// Animations written as files: decoded again with libwebp's demuxer and probed with
-// libavformat, frame for frame against the picture's colour cycle.
+// Loops written as files by the picture job: decoded again with libwebp's demuxer and probed
+// with libavformat, frame for frame against the picture's colour cycle.
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -15,8 +15,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "animation_files/animation_file.h"
 #include "files/webp_recipe.h"
+#include "picture_files/run_picture_job.h"
 #include "platform/qt/image_surface.h"
 #include "session/cycling_picture.h"
 #include "support/decoded_webp.h"
@@ -29,13 +29,6 @@ using testing::contents;
 using testing::decodeWebp;
 using testing::DecodedWebp;
 
-QStringList filesIn(const QString& folder)
-{
-    QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    files.sort();
-    return files;
-}
-
 Recipe recipeOfSeed(std::uint32_t seed)
 {
     TwisterRandom random;
@@ -45,6 +38,18 @@ Recipe recipeOfSeed(std::uint32_t seed)
     PictureSession session(random, clock, picture, strip);
     session.startUp(seed);
     return session.recipe();
+}
+
+// A loop of the recipe's picture at `size`, written to `path`.
+JobOutcome writeLoop(const Recipe& recipe, const Loop& loop, const PictureSize& size, const QString& path,
+                     const Progress& progress = {})
+{
+    PictureJob job;
+    job.source = RecipeSource{recipe};
+    job.size = size;
+    job.loop = loop;
+    job.path = path.toStdString();
+    return runPictureJob(job, progress);
 }
 
 // Frame t of `frames` as the core paints it, caption included.
@@ -139,19 +144,18 @@ double meanDifference(const QImage& a, const QImage& b)
     return sum / (3.0 * a.width() * a.height());
 }
 
-TEST(AnimationFile, WebpHoldsEveryFrameLosslesslyLoopingWithItsRecipe)
+TEST(LoopFile, WebpHoldsEveryFrameLosslesslyLoopingWithItsRecipe)
 {
     QTemporaryDir folder;
     const Recipe recipe = recipeOfSeed(42);
     const QString path = folder.filePath(QStringLiteral("loop.webp"));
-    std::vector<int> told;
-    const auto written = writeAnimation(recipe, {6, 30, {}, true}, path.toStdString(), false,
-                                        [&](int done, int frames) {
-                                            EXPECT_EQ(frames, 6);
-                                            told.push_back(done);
-                                        });
-    ASSERT_EQ(written, std::optional<std::string>(""));
-    EXPECT_EQ(told, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    std::vector<long> framesTold;
+    const JobOutcome written = writeLoop(recipe, {6, 30}, {}, path, [&](Stage stage, double done) {
+        if (stage == Stage::Encoding)
+            framesTold.push_back(std::lround(done * 6));
+    });
+    ASSERT_TRUE(written.written()) << written.failure;
+    EXPECT_EQ(framesTold, (std::vector<long>{1, 2, 3, 4, 5, 6}));
 
     const QByteArray bytes = contents(path);
     const DecodedWebp decoded = decodeWebp(bytes);
@@ -174,7 +178,7 @@ TEST(AnimationFile, WebpHoldsEveryFrameLosslesslyLoopingWithItsRecipe)
     EXPECT_TRUE(std::get<Recipe>(parsed) == recipe);
 }
 
-TEST(AnimationFile, Mp4IsH264OfEveryFrameAtItsSizeAndRate)
+TEST(LoopFile, Mp4IsH264OfEveryFrameAtItsSizeAndRate)
 {
     QTemporaryDir folder;
     const Recipe recipe = recipeOfSeed(7);
@@ -185,8 +189,7 @@ TEST(AnimationFile, Mp4IsH264OfEveryFrameAtItsSizeAndRate)
     // The normal picture; a larger one cut to odd sides, which 4:2:0 video makes even.
     for (const Case& c : {Case{{}, 12, 30, 600, 450}, Case{PictureSize{301, 201, 1}, 5, 12, 300, 200}}) {
         const QString path = folder.filePath(QStringLiteral("loop-%1.mp4").arg(c.frames));
-        ASSERT_EQ(writeAnimation(recipe, {c.frames, c.fps, c.size, true}, path.toStdString(), false),
-                  std::optional<std::string>(""));
+        ASSERT_TRUE(writeLoop(recipe, {c.frames, c.fps}, c.size, path).written());
         const ProbedVideo video = probeVideo(path);
         EXPECT_EQ(video.codec, "h264");
         EXPECT_EQ(video.width, c.videoWidth);
@@ -202,42 +205,6 @@ TEST(AnimationFile, Mp4IsH264OfEveryFrameAtItsSizeAndRate)
                                                        .copy(0, 0, c.videoWidth, c.videoHeight)),
                   30.0);
     }
-}
-
-TEST(AnimationFile, FailuresAndCancelsLeaveNothing)
-{
-    QTemporaryDir folder;
-    const Recipe recipe = recipeOfSeed(3);
-    const AnimationRequest small{3, 30, {}, false};
-
-    // No such folder.
-    const QString missing = folder.filePath(QStringLiteral("nowhere/loop.webp"));
-    const auto failure = writeAnimation(recipe, small, missing.toStdString(), false);
-    ASSERT_TRUE(failure && !failure->empty());
-    EXPECT_NE(failure->find("nowhere/loop.webp: cannot"), std::string::npos) << *failure;
-    EXPECT_EQ(failure->find('\n'), std::string::npos);
-
-    // Neither an animation nor anything at all.
-    for (const char* name : {"loop.gif", "loop.png", "loop"})
-        EXPECT_NE(writeAnimation(recipe, small, folder.filePath(QString::fromLatin1(name)).toStdString(), false),
-                  std::optional<std::string>(""))
-            << name;
-
-    // An existing file is kept unless replacing was asked for.
-    const QString kept = folder.filePath(QStringLiteral("kept.mp4"));
-    testing::put(kept, "mine");
-    EXPECT_NE(writeAnimation(recipe, small, kept.toStdString(), false), std::optional<std::string>(""));
-    EXPECT_EQ(contents(kept), "mine");
-    EXPECT_EQ(writeAnimation(recipe, small, kept.toStdString(), true), std::optional<std::string>(""));
-    EXPECT_NE(contents(kept), "mine");
-
-    // Cancelled halfway through the frames.
-    std::atomic<bool> cancel{false};
-    const auto cancelled = writeAnimation(
-        recipe, {10, 30, {}, true}, folder.filePath(QStringLiteral("cancelled.webp")).toStdString(), false,
-        [&](int done, int) { cancel = done >= 5; }, &cancel);
-    EXPECT_FALSE(cancelled);
-    EXPECT_EQ(filesIn(folder.path()), QStringList{QStringLiteral("kept.mp4")});
 }
 
 } // namespace
