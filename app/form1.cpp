@@ -29,6 +29,7 @@
 #include "app/help_window.h"
 #include "app/history_file.h"
 #include "app/save_dialog.h"
+#include "limits/limits.h"
 #include "picture_files/still_job.h"
 #include "platform/qt/surface_view.h"
 
@@ -74,8 +75,7 @@ int sharpScale(qreal ratio)
 
 Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed,
              const QString& historyFile, FileCalls& files)
-    : fixedSeed_(fixedSeed), files_(files), picture1_(kPictureWidth, kPictureHeight),
-      picture2_(kStripWidth, kStripHeight), session_(random, clock, picture1_, picture2_)
+    : fixedSeed_(fixedSeed), files_(files), shown_(random, clock)
 {
     if (!historyFile.isEmpty())
         historyFile_ = std::make_unique<HistoryFile>(historyFile, std::cerr);
@@ -122,10 +122,10 @@ void Form1::makeControls()
     layout->addWidget(scrollArea);
 
     // Created in tab order.
-    picture1View_ = makeView("Picture1", picture1_, QPoint(32, 80), canvas_);
+    picture1View_ = makeView("Picture1", shown_.picture, QPoint(32, 80), canvas_);
     command1_ = makeButton("Command1", "new img / old palette", QRect(648, 448, 121, 17), canvas_);
     command2_ = makeButton("Command2", "exit", QRect(648, 512, 41, 17), canvas_);
-    picture2View_ = makeView("Picture2", picture2_, QPoint(32, 552), canvas_);
+    picture2View_ = makeView("Picture2", shown_.strip, QPoint(32, 552), canvas_);
     command3_ = makeButton("Command3", "change palette", QRect(648, 480, 121, 17), canvas_);
     QPushButton* command4 = makeButton("Command4", kBannerText, QRect(32, 616, 601, 25), canvas_);
     command5_ = makeButton("Command5", "new img / new palette", QRect(648, 416, 121, 17), canvas_);
@@ -165,8 +165,10 @@ std::vector<KeyRow> Form1::keyRows()
          .help = tr("the next picture of the history"), .act = [this] { showNext(); },
          .menuText = tr("Next picture"), .menuGroup = 2, .keysText = tr("Right, Alt+Right, mouse forward")},
         {.name = "saveAction", .keys = QKeySequence::keyBindings(QKeySequence::Save),
-         .help = tr("save the picture shown, with its recipe, as PNG, JPEG or WebP: 1× to 16× the size, a "
-                    "screen's size or any width and height, with or without its caption"),
+         .help = tr("save the picture shown, with its recipe, as PNG, JPEG or WebP: %1× to %2× the size, a "
+                    "screen's size or any width and height, with or without its caption")
+                     .arg(std::begin(kOfferedScales)[0])
+                     .arg(std::end(kOfferedScales)[-1]),
          .act = [this] { savePictureAs(); }, .menuText = tr("Save picture…"), .menuGroup = 1},
         {.name = "copyAction", .keys = QKeySequence::keyBindings(QKeySequence::Copy),
          .help = tr("copy the picture shown"), .act = [this] { copyPicture(); }, .menuText = tr("Copy picture"),
@@ -176,7 +178,11 @@ std::vector<KeyRow> Form1::keyRows()
          .act = [this] { toggleColourCycling(); }, .menuText = tr("Cycle colours"), .menuGroup = 3,
          .checkable = true},
         {.name = "saveAnimationAction",
-         .help = tr("one turn of the colours as a looping animated WebP or MP4"),
+         .help = tr("one turn of the colours as a looping animated WebP or MP4: up to %1 frames, %2× to %3× "
+                    "the size")
+                     .arg(kFrames.highest)
+                     .arg(std::begin(kOfferedLoopScales)[0])
+                     .arg(std::end(kOfferedLoopScales)[-1]),
          .act = [this] { saveAnimationAs(); }, .menuText = tr("Save animation…"), .menuGroup = 3},
         {.name = "tabKeys", .help = tr("move between the pictures and the buttons"),
          .keysText = tr("Tab, Shift+Tab")},
@@ -227,7 +233,7 @@ void Form1::Form_Load()
     if (historyFile_)
         history_.prepend(historyFile_->load());
     followScreenScale(); // so the first picture is drawn once, as finely as the screen shows it
-    session_.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
+    shown_.session.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
     record();
     showSurfaces();
 }
@@ -235,14 +241,14 @@ void Form1::Form_Load()
 void Form1::perform(Action action)
 {
     cycling_->stop();
-    session_.perform(action);
+    shown_.session.perform(action);
     record();
     showSurfaces();
 }
 
 void Form1::record()
 {
-    history_.append({session_.recipe(), session_.palette()});
+    history_.append({shown_.session.recipe(), shown_.session.palette()});
     if (historyFile_)
         historyFile_->save(history_.entries());
     updateNavigation();
@@ -252,7 +258,7 @@ void Form1::showNewEntry(const HistoryEntry& entry, const std::string& /*origin*
                          const std::vector<std::int64_t>& /*parents*/)
 {
     cycling_->stop();
-    session_.restore(entry.picture, entry.strip);
+    shown_.session.restore(entry.picture, entry.strip);
     record();
     showSurfaces();
 }
@@ -273,7 +279,7 @@ void Form1::showEntry()
 {
     cycling_->stop();
     const HistoryEntry& entry = history_.shown();
-    session_.restore(entry.picture, entry.strip);
+    shown_.session.restore(entry.picture, entry.strip);
     showSurfaces();
     updateNavigation();
 }
@@ -308,42 +314,39 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-EntrySource Form1::shownEntry() const
+PictureJob Form1::shownJob(const QString& path, const PictureSize& size) const
 {
-    return {{session_.recipe(), session_.palette()}, picture1_.image(), picture2_.image()};
+    PictureJob job;
+    job.source = EntrySource{{shown_.session.recipe(), shown_.session.palette()}, shown_.picture.image(),
+                             shown_.strip.image()};
+    job.size = size;
+    job.path = path.toStdString();
+    return job;
 }
 
 void Form1::copyPicture()
 {
-    PictureJob job;
-    job.source = shownEntry();
-    QGuiApplication::clipboard()->setImage(drawStill(job)->picture);
+    QGuiApplication::clipboard()->setImage(drawStill(shownJob(QString(), PictureSize()))->picture);
 }
 
 void Form1::savePictureAs()
 {
     const QSize screenPixels = screen() ? screen()->size() * screen()->devicePixelRatio() : QSize();
-    const auto choice = askWhereToSave(this, QString::fromStdString(session_.recipe().imeslike), screenPixels);
+    const auto choice = askWhereToSave(this, QString::fromStdString(shown_.session.recipe().imeslike), screenPixels);
     if (!choice)
         return;
-    PictureJob job;
-    job.source = shownEntry();
-    job.size = choice->size;
+    PictureJob job = shownJob(choice->path, choice->size);
     job.caption = choice->caption;
-    job.path = choice->path.toStdString();
     startSave(std::move(job));
 }
 
 void Form1::saveAnimationAs()
 {
-    const auto choice = askForAnimation(this, QString::fromStdString(session_.recipe().imeslike));
+    const auto choice = askForAnimation(this, QString::fromStdString(shown_.session.recipe().imeslike));
     if (!choice)
         return;
-    PictureJob job;
-    job.source = shownEntry();
-    job.size = choice->size;
+    PictureJob job = shownJob(choice->path, choice->size);
     job.loop = choice->loop;
-    job.path = choice->path.toStdString();
     startSave(std::move(job));
 }
 
@@ -424,17 +427,17 @@ void Form1::toggleColourCycling()
         cycling_->stop();
         showSurfaces();
     } else {
-        cycling_->start(session_.recipe(), session_.palette(), sharpScale(devicePixelRatioF()));
+        cycling_->start(shown_.session.recipe(), shown_.session.palette(), sharpScale(devicePixelRatioF()));
     }
 }
 
 bool Form1::followScreenScale()
 {
     const int scale = sharpScale(devicePixelRatioF());
-    if (scale == session_.pictureScale())
+    if (scale == shown_.session.pictureScale())
         return false;
-    picture1_ = ImageSurface(kPictureWidth * scale, kPictureHeight * scale);
-    session_.setPictureScale(scale);
+    shown_.picture = ImageSurface(kPictureWidth * scale, kPictureHeight * scale);
+    shown_.session.setPictureScale(scale);
     return true;
 }
 
@@ -444,10 +447,10 @@ void Form1::showSurfaces()
     // (again, once, when the window moved to such a screen), and the strip's columns are widened,
     // so neither is blurred by scaling.
     if (followScreenScale() && !history_.empty())
-        session_.restore(history_.shown().picture, history_.shown().strip);
-    const int scale = session_.pictureScale();
+        shown_.session.restore(history_.shown().picture, history_.shown().strip);
+    const int scale = shown_.session.pictureScale();
     if (scale > 1) {
-        QImage columns = picture2_.image().scaled(kStripWidth * scale, kStripHeight * scale, Qt::IgnoreAspectRatio,
+        QImage columns = shown_.strip.image().scaled(kStripWidth * scale, kStripHeight * scale, Qt::IgnoreAspectRatio,
                                                   Qt::FastTransformation);
         columns.setDevicePixelRatio(scale);
         picture2View_->setSharpImage(columns);

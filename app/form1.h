@@ -15,6 +15,7 @@
 #include "platform/qt/image_surface.h"
 #include "session/picture_history.h"
 #include "session/picture_session.h"
+#include "session/session_on.h"
 
 class QLabel;
 class QPropertyAnimation;
@@ -51,9 +52,9 @@ public:
 
     // Picture1's surface is as many times the normal size as the screen has device pixels to a
     // pixel (rounded up), so that the picture is drawn once, sharp; Picture2's is the strip.
-    const ImageSurface& picture1Surface() const { return picture1_; }
-    const ImageSurface& picture2Surface() const { return picture2_; }
-    const PictureSession& session() const { return session_; }
+    const ImageSurface& picture1Surface() const { return shown_.picture; }
+    const ImageSurface& picture2Surface() const { return shown_.strip; }
+    const PictureSession& session() const { return shown_.session; }
     // Every state shown, and which one is on the screen.
     const PictureHistory& history() const { return history_; }
 
@@ -98,8 +99,8 @@ private:
     void saveAnimationAs();
     void toggleColourCycling();
     void showHelp();
-    // The entry on the screen as a job's source, with what is drawn of it.
-    EntrySource shownEntry() const;
+    // A job for the entry on the screen, with what is drawn of it, at `size` to `path`.
+    PictureJob shownJob(const QString& path, const PictureSize& size) const;
     // Runs a save in the background, one at a time; the save actions are off meanwhile.
     void startSave(PictureJob job);
     // Where a save went, for a few seconds.
@@ -107,9 +108,7 @@ private:
 
     std::optional<std::uint32_t> fixedSeed_;
     FileCalls& files_;
-    ImageSurface picture1_;
-    ImageSurface picture2_;
-    PictureSession session_;
+    SessionOn<ImageSurface> shown_; // the session, drawing on Picture1 and Picture2
     PictureHistory history_;
     std::unique_ptr<HistoryFile> historyFile_;
 

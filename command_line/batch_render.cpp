@@ -17,7 +17,7 @@
 #include "files/output_files.h"
 #include "picture_files/still_job.h"
 #include "platform/qt/image_surface.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 #include "terminal_text/printable.h"
 
 namespace genart {
@@ -274,9 +274,8 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     }
     const QDir folder(QString::fromStdString(options.outDir));
     TwisterRandom random;
-    ImageSurface picture1(kPictureWidth, kPictureHeight);
-    ImageSurface picture2(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture1, picture2);
+    SessionOn<ImageSurface> drawn(random, clock);
+    PictureSession& session = drawn.session;
 
     TerminalProgress progress(!options.quiet);
     const int digits = BatchPictures::digitsFor(*options.count);
@@ -295,12 +294,12 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
         const Recipe& recipe = session.recipe();
         BatchPicture picture{recipe.imeslike, named.nextNumber(recipe.imeslike), {}, {}, shown, {}};
         named.add(picture.name, picture.number);
-        EntrySource source{{recipe, session.palette()}, {}, picture2.image()};
+        EntrySource source{{recipe, session.palette()}, {}, drawn.strip.image()};
         if (shown) {
             std::optional<QImage> spare = pipeline.spareImage();
             if (!spare)
                 break; // the pipeline stopped
-            source.picture = picture1.handOver(std::move(*spare));
+            source.picture = drawn.picture.handOver(std::move(*spare));
         }
         picture.job = batchJob(options, std::move(source),
                                pathIn(folder, BatchPictures::fileName(picture.name, picture.number, digits, ".png")));

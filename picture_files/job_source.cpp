@@ -1,19 +1,16 @@
 #include "picture_files/job_source.h"
 
 #include "platform/qt/image_surface.h"
+#include "session/session_on.h"
 
 namespace genart {
 namespace {
 
 EntrySource fromSession(const SessionSource& source)
 {
-    const SystemClock systemClock;
-    TwisterRandom random;
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, source.clock ? *source.clock : systemClock, picture, strip);
-    session.replayToLastRecipe(source.seed, source.actions);
-    return {{session.recipe(), session.palette()}, QImage(), strip.image()};
+    SessionOn<ImageSurface> drawn(source.clock ? source.clock : std::make_shared<SystemClock>());
+    drawn.session.replayToLastRecipe(source.seed, source.actions);
+    return {{drawn.session.recipe(), drawn.session.palette()}, QImage(), drawn.strip.image()};
 }
 
 struct Resolve {

@@ -36,10 +36,7 @@ protected:
     }
     void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
 
-    QStringList everything() const
-    {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
+    QStringList everything() const { return testing::everything(dir.path()); }
 
     TwisterRandom random;
     FixedClock clock{2026, 7, 8, 9, 10, 11};

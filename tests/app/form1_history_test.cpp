@@ -19,6 +19,7 @@
 #include "platform/qt/surface_view.h"
 #include "support/window_parts.h"
 #include "support/window_saves.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -167,12 +168,10 @@ TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNew
     const std::vector<HistoryEntry> before = form.history().entries();
 
     // The same presses on a session of its own, and the same return to the earlier entry.
-    TwisterRandom expectedRandom(1234);
-    ImageSurface picture(kPictureWidth, kPictureHeight), strip(kStripWidth, kStripHeight);
-    PictureSession expected(expectedRandom, clock, picture, strip);
-    expected.startUp(1234);
-    expected.perform(Action::Both);
-    expected.perform(Action::Palette);
+    testing::ImageSession expectedSession(1234, {Action::Both, Action::Palette}, std::make_shared<FixedClock>(clock));
+    PictureSession& expected = expectedSession.session;
+    const ImageSurface& picture = expectedSession.picture;
+    const ImageSurface& strip = expectedSession.strip;
     expected.restore(afterBoth.recipe, afterBoth.palette);
 
     const auto expectDrawnAsExpected = [&](const std::string& what) {

@@ -129,6 +129,9 @@ TEST_F(SmallAndKeyboard, F1ShowsWhatTheProgramDoesEveryKeyAndTheVersion)
     for (const char* key : {"<b>N</b>", "<b>I</b>", "<b>P</b>", "Left", "Right", "Alt+Left", "mouse back", "Ctrl+S",
                             "Ctrl+C", "<b>C</b>", "Enter, Space", "<b>F1</b>", "Ctrl+Q"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(key))) << key;
+    // The picture's menu, its entry without a key too, and the sizes as the save dialog offers them.
+    for (const char* told : {"Right-click", "<b>Save animation…</b>", "1× to 16×", "up to 3600 frames"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(told))) << told;
     // Readable: the window's black does not reach it.
     EXPECT_NE(helpOf(form)->palette().color(QPalette::Window),
               helpOf(form)->text->palette().color(QPalette::WindowText));

@@ -12,6 +12,7 @@
 #include "platform/qt/surface_view.h"
 #include "support/window_parts.h"
 #include "support/window_saves.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -73,14 +74,9 @@ TEST(SharpScreens, ThePictureIsDrawnOnceAtTheScreensPixelRatioAndTheSessionGoesO
     QTest::mouseClick(button(form, "Command1"), Qt::LeftButton);
     expectSharp(form, "new img / old palette");
     // The same pictures as a session at the normal size draws: its state went on as there.
-    TwisterRandom normalRandom;
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession normal(normalRandom, clock, picture, strip);
-    normal.startUp(77);
-    for (const Action pressed : {Action::Palette, Action::Both, Action::Image})
-        normal.perform(pressed);
-    EXPECT_EQ(form.session().recipe(), normal.recipe());
+    const testing::ImageSession normal(77, {Action::Palette, Action::Both, Action::Image},
+                                       std::make_shared<FixedClock>(clock));
+    EXPECT_EQ(form.session().recipe(), normal.session.recipe());
     action(form, "previousAction")->trigger();
     expectSharp(form, "back to new img / new palette's entry");
 

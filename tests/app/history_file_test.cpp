@@ -11,6 +11,7 @@
 #include "app/history_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -21,12 +22,8 @@ using testing::put;
 // The entries a short session shows: start-up, a change of palette, a new picture.
 std::vector<HistoryEntry> someEntries(std::uint32_t seed)
 {
-    TwisterRandom random(seed);
-    const FixedClock clock(2026, 3, 4, 5, 6, 7);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
+    testing::ImageSession drawn(seed, {}, std::make_shared<FixedClock>(2026, 3, 4, 5, 6, 7));
+    PictureSession& session = drawn.session;
     std::vector<HistoryEntry> entries{{session.recipe(), session.palette()}};
     for (const Action action : {Action::Palette, Action::Image}) {
         session.perform(action);

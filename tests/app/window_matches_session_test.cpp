@@ -11,6 +11,7 @@
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 #include "support/window_parts.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -20,11 +21,10 @@ using testing::button;
 TEST(Determinism, WindowMatchesHeadlessDrawing)
 {
     const FixedClock clock(2026, 1, 2, 3, 4, 5);
-    TwisterRandom headlessRandom;
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(headlessRandom, clock, picture, strip);
-    session.startUp(7);
+    testing::ImageSession headless(7, {}, std::make_shared<FixedClock>(clock));
+    PictureSession& session = headless.session;
+    const ImageSurface& picture = headless.picture;
+    const ImageSurface& strip = headless.strip;
 
     TwisterRandom random;
     Form1 form(random, clock, 7u);

@@ -27,14 +27,8 @@ namespace {
 using testing::contents;
 using testing::put;
 
+using testing::everything;
 using testing::FaultyCalls;
-
-QStringList everything(const QString& folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
 
 class OutputFilesTest : public ::testing::Test {
 protected:

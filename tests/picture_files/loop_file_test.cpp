@@ -21,6 +21,7 @@ extern "C" {
 #include "session/cycling_picture.h"
 #include "support/decoded_webp.h"
 #include "support/file_contents.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -31,13 +32,7 @@ using testing::DecodedWebp;
 
 Recipe recipeOfSeed(std::uint32_t seed)
 {
-    TwisterRandom random;
-    const FixedClock clock(2026, 12, 8, 9, 30, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
-    return session.recipe();
+    return testing::ImageSession(seed).session.recipe();
 }
 
 // A loop of the recipe's picture at `size`, written to `path`.

@@ -21,16 +21,9 @@ namespace genart {
 namespace {
 
 using testing::contents;
+using testing::everything;
 using testing::FaultyCalls;
 using testing::ImageSession;
-
-// Every name in the folder, hidden ones too.
-QStringList filesIn(const QString& folder)
-{
-    QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    files.sort();
-    return files;
-}
 
 QImage rgb(const QString& path)
 {
@@ -144,7 +137,7 @@ TEST_F(PictureJobs, WriteFailuresLeaveNothingAndSayWhy)
     EXPECT_FALSE(outcome.cancelled);
     EXPECT_NE(outcome.failure.find("full.png: cannot write: No space left on device"), std::string::npos)
         << outcome.failure;
-    EXPECT_EQ(filesIn(dir.path()), QStringList());
+    EXPECT_EQ(everything(dir.path()), QStringList());
 
     // A failing flush, a missing folder, a name with no picture format (refused before drawing).
     FaultyCalls flush;
@@ -155,7 +148,7 @@ TEST_F(PictureJobs, WriteFailuresLeaveNothingAndSayWhy)
     outcome = runPictureJob(job("p.gif"), [&](Stage, double) { drawn = true; });
     EXPECT_NE(outcome.failure.find("p.gif: cannot write: not a picture format"), std::string::npos);
     EXPECT_FALSE(drawn);
-    EXPECT_EQ(filesIn(dir.path()), QStringList());
+    EXPECT_EQ(everything(dir.path()), QStringList());
 
     // An existing file stays unless the job replaces it.
     testing::put(path("kept.png"), "mine");
@@ -176,7 +169,7 @@ TEST_F(PictureJobs, ASymbolicLinkIsReplacedItselfNeverItsTarget)
     EXPECT_FALSE(QFileInfo(path("link.png")).isSymLink());
     EXPECT_EQ(rgb(path("link.png")), shown.picture.image());
     EXPECT_EQ(contents(path("target.png")), "mine");
-    EXPECT_EQ(filesIn(dir.path()), (QStringList{QStringLiteral("link.png"), QStringLiteral("target.png")}));
+    EXPECT_EQ(everything(dir.path()), (QStringList{QStringLiteral("link.png"), QStringLiteral("target.png")}));
 }
 
 TEST_F(PictureJobs, ACancelInAnyStageLeavesNothing)
@@ -205,7 +198,7 @@ TEST_F(PictureJobs, ACancelInAnyStageLeavesNothing)
         if (stage == Stage::Encoding && done >= 0.5)
             loopCancel.cancel();
     }, &loopCancel).cancelled);
-    EXPECT_EQ(filesIn(dir.path()), QStringList());
+    EXPECT_EQ(everything(dir.path()), QStringList());
 }
 
 TEST_F(PictureJobs, ProgressTellsEachStageInTurnAndEndsWritten)
