@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 
 #include "desktop/desktop_wallpaper.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 #include "slideshow/slide.h"
@@ -109,7 +109,7 @@ void BM_WallpaperDrawing4K(benchmark::State& state)
 {
     const Recipe recipe = pictureOfSeed(7);
     for (auto _ : state)
-        benchmark::DoNotOptimize(exportPicture(recipe, PictureSize::covering(3840, 2160), false));
+        benchmark::DoNotOptimize(drawPicture(recipe, PictureSize::covering(3840, 2160), false));
 }
 BENCHMARK(BM_WallpaperDrawing4K)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 

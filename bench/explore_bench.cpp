@@ -14,7 +14,7 @@
 #include "explore/new_pictures.h"
 #include "explore/recolourings.h"
 #include "explore/variations.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "platform/vector_state.h"
 
 namespace {
@@ -63,7 +63,7 @@ void BM_Thumbnail(benchmark::State& state)
     std::size_t n = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            exportPicture(pictures[n++ % pictures.size()], PictureSize::covering(240, 180), state.range(0) != 0));
+            drawPicture(pictures[n++ % pictures.size()], PictureSize::covering(240, 180), state.range(0) != 0));
 }
 BENCHMARK(BM_Thumbnail)->ArgName("caption")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 

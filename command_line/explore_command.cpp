@@ -11,9 +11,8 @@
 #include "command_line/terminal_progress.h"
 #include "explore/recolourings.h"
 #include "explore/variations.h"
-#include "files/image_output.h"
-#include "files/picture_export.h"
-#include "files/printable.h"
+#include "picture_files/still_job.h"
+#include "terminal_text/printable.h"
 #include "command_line/library_command.h"
 #include "command_line/share_commands.h"
 #include "files/recipe_file.h"
@@ -92,14 +91,18 @@ std::string writeEach(const std::vector<Recipe>& pictures, const RenderOptions& 
 {
     const QDir folder(QString::fromStdString(options.outDir));
     const int digits = BatchPictures::digitsFor(static_cast<int>(pictures.size()));
-    const EncodeSettings settings = options.encodeSettings();
     for (std::size_t n = 0; n < pictures.size(); ++n) {
         const Recipe& recipe = pictures[n];
         const std::string file = BatchPictures::fileName(recipe.imeslike, static_cast<int>(n) + 1, digits, ".png");
-        const std::string path = folder.filePath(QString::fromStdString(file)).toStdString();
-        auto drawn = exportPicture(recipe, options.pictureSize(), options.caption);
+        PictureJob job;
+        job.source = RecipeSource{recipe};
+        job.size = options.pictureSize();
+        job.caption = options.caption;
+        job.path = folder.filePath(QString::fromStdString(file)).toStdString();
+        job.encoding = options.encodeSettings();
+        const std::string& path = job.path;
         OutputFiles files(options.force, token);
-        std::string failure = stageImages(files, {{path, std::move(drawn->picture), recipeText(recipe)}}, settings);
+        std::string failure = stageEncoded(files, *encodeStill(job, *drawStill(job)));
         if (failure.empty())
             failure = files.place();
         if (!failure.empty())

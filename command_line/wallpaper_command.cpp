@@ -9,7 +9,7 @@
 #include "desktop/screen_areas.h"
 #include "desktop/wallpaper_picture.h"
 #include "desktop/wallpaper_source.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"

@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 namespace {

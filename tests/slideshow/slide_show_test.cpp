@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "slideshow/slide_show.h"
 #include "slideshow/slide_window.h"
 
@@ -65,8 +65,8 @@ TEST(SlideShow, ShowsEachPictureFadesToTheNextAndKeepsEveryOne)
     QSignalSpy shown(&show, &SlideShow::slideShown);
     show.start();
     const std::vector<Recipe> pictures = sessionPictures(7, 2);
-    const QImage first = exportPicture(pictures[0], PictureSize::covering(120, 90), false)->picture;
-    const QImage second = exportPicture(pictures[1], PictureSize::covering(120, 90), false)->picture;
+    const QImage first = drawPicture(pictures[0], PictureSize::covering(120, 90), false)->picture;
+    const QImage second = drawPicture(pictures[1], PictureSize::covering(120, 90), false)->picture;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !canvas.frames.empty() && canvas.frames.back() == second; }, 20000));
 
     EXPECT_EQ(canvas.frames.front(), first);
@@ -98,7 +98,7 @@ TEST(SlideShow, CyclingSlidesTurnTheirColoursFromTheStillPicture)
 {
     const Recipe recipe = sessionPictures(3, 1).front();
     ShownSlide slide(drawSlide(recipe, QSize(120, 90), true));
-    const QImage still = exportPicture(recipe, PictureSize::covering(120, 90), false)->picture;
+    const QImage still = drawPicture(recipe, PictureSize::covering(120, 90), false)->picture;
     EXPECT_EQ(slide.frame(0), still);
     EXPECT_NE(slide.frame(2500), still);
     EXPECT_EQ(slide.frame(0), still); // a full turn later, as at the start
