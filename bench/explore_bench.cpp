@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -75,8 +76,8 @@ void BM_GridAfterKey(benchmark::State& state)
     const FixedClock clock{2026, 12, 8, 12, 0, 0};
     Form1 form(random, clock, 2026u);
     form.Form_Load();
-    form.exploreAction->trigger();
-    ExploreWindow& view = *form.exploreWindow;
+    form.findChild<QAction*>(QStringLiteral("exploreAction"))->trigger();
+    ExploreWindow& view = *form.findChild<ExploreWindow*>();
     if (!QTest::qWaitFor([&] { return view.gridDrawn(); }, 10000)) {
         state.SkipWithError("the first grid was not drawn");
         return;

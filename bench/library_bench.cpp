@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QListView>
 #include <QTemporaryDir>
@@ -183,15 +184,17 @@ void BM_WindowMemory(benchmark::State& state)
         Form1 form(random, clock, 1u, path);
         form.Form_Load();
         state.counters["opened_MB"] = static_cast<double>(residentKilobytes() - before) / 1024.0;
+        const auto trigger = [&form](const char* name) { form.findChild<QAction*>(QLatin1String(name))->trigger(); };
         for (int n = 0; n < 500; ++n)
-            form.showPrevious();
+            trigger("previousAction");
         state.counters["stepped_MB"] = static_cast<double>(residentKilobytes() - before) / 1024.0;
-        form.showGallery();
-        while (firstScreenDrawn(*form.gallery->view) == 0)
+        trigger("galleryAction");
+        GalleryWindow& gallery = *form.findChild<GalleryWindow*>();
+        while (firstScreenDrawn(*gallery.view) == 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        form.gallery->view->scrollToBottom();
+        gallery.view->scrollToBottom();
         QCoreApplication::processEvents();
-        while (firstScreenDrawn(*form.gallery->view) == 0)
+        while (firstScreenDrawn(*gallery.view) == 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         state.counters["gallery_MB"] = static_cast<double>(residentKilobytes() - before) / 1024.0;
         form.close();

@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "animation_files/gif_animation.h"
 #include "animation_files/loop_budget.h"
 #include "command_line/explore_command.h"
 #include "command_line/library_command.h"
@@ -128,10 +129,13 @@ std::optional<std::size_t> parseBudget(const std::string& text)
         times = 1000 * 1000;
     else if (!unit.empty())
         return std::nullopt;
-    const auto number = parseWholeNumber(text.substr(0, digits), 1, 4'000'000'000);
-    if (!number || *number * times < kSmallestBudget || *number * times > 4'000'000'000)
+    const auto number = parseWholeNumber(text.substr(0, digits), Range{1, 4'000'000'000});
+    if (!number)
         return std::nullopt;
-    return static_cast<std::size_t>(*number * times);
+    const std::uint64_t bytes = static_cast<std::uint64_t>(*number) * times;
+    if (bytes < kSmallestBudget || bytes > 4'000'000'000)
+        return std::nullopt;
+    return static_cast<std::size_t>(bytes);
 }
 } // namespace
 
@@ -591,48 +595,6 @@ std::string renderForms()
            "                --out LOOP [--frames N] [--fps F] [SIZE] [--force] [--quiet]\n"
            "      the same loop fitted in BYTES (default 5M; also --budget BYTES): format (unless\n"
            "      LOOP names one), size and quality chosen for it, and told in one line\n";
-}
-
-std::string notes()
-{
-    return "  SIZE: --scale S " + range(kScales) + " draws the same picture S times larger; --size WxH\n"
-           "  (each side " + rangeText(kSides) + ") draws it to cover W by H pixels, cut from its middle;\n"
-           "  --no-caption leaves the caption off\n"
-           "  FORMAT: the file name's extension chooses it: .png, .jpg or .jpeg, .webp;\n"
-           "  --quality Q " + range(kQualities) + " for JPEG (default " + std::to_string(kDefaultJpegQuality)
-        + ") and WebP (default " + std::to_string(kDefaultWebpQuality) + ", lossless),\n"
-           "  --png-level L " + range(kPngLevels, kDefaultPngLevel) + " for PNG; every picture carries the recipe\n"
-           "  of its picture\n"
-           "  existing files are replaced only with --force; --quiet leaves out progress and summary;\n"
-           "  a value follows its option or is joined to it with '=': --seed 42 or --seed=42\n";
-}
-std::string range(const Range& limits, int normal)
-{
-    return "(" + rangeText(limits) + ", default " + std::to_string(normal) + ")";
-}
-
-std::string renderForms()
-{
-    return "  genart render --seed N --out PICTURE [--palette-out STRIP] [--actions LIST]\n"
-           "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [FORMAT] [--force] [--quiet]\n"
-           "      draw without a window: start-up, then each action of LIST in order\n"
-           "      (image = new img / old palette, palette = change palette,\n"
-           "       both = new img / new palette), and write the picture and the strip\n"
-           "  genart render --recipe FILE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
-           "                [--force] [--quiet]\n"
-           "      draw again the picture whose recipe FILE holds (a picture written by genart,\n"
-           "      or its text)\n"
-           "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
-           "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [--png-level L] [--force] [--quiet]\n"
-           "      write K " + range(kCounts) + " pictures named after their time stamps: the start-up\n"
-           "      picture, then each next as new img / new palette (new img / old palette with\n"
-           "      --keep-palette); --palettes writes each strip beside its picture; DIR is made\n"
-           "      if missing\n"
-           "  genart render (--seed N [--actions LIST] | --recipe FILE) --animate [--frames N]\n"
-           "                [--fps F] --out LOOP.webp|LOOP.mp4 [SIZE] [--force] [--quiet]\n"
-           "      a seamless loop of N frames " + range(kFrames, kDefaultFrames) + " at F a second\n"
-           "      " + range(kFps, kDefaultFps) + ": the picture's palette turns once round, its colours\n"
-           "      flowing through it\n";
 }
 
 std::string notes()

@@ -8,6 +8,7 @@
 
 #include "app/colour_cycling.h"
 #include "app/form1.h"
+#include "palette/palette_turn.h"
 #include "platform/qt/surface_view.h"
 #include "support/window_parts.h"
 
@@ -47,7 +48,7 @@ TEST(SharpColourCycling, FramesAreDrawnAtTheScreensPixelRatio)
     ImageSurface strip(kStripWidth, kStripHeight);
     CyclingPicture cycling;
     cycling.draw(form.session().recipe(), picture, strip, 2);
-    cycling.paintFrame(step, ColourCycling::kTurnMilliseconds, picture, strip);
+    cycling.paintFrame(step, kTurnMilliseconds, picture, strip);
     EXPECT_EQ(rgb(view(form, "Picture1")->grab().toImage()), rgb(picture.image()));
     const QImage shownStrip = rgb(view(form, "Picture2")->grab().toImage());
     ASSERT_EQ(shownStrip.size(), QSize(1202, 66));

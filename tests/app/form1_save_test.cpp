@@ -240,7 +240,7 @@ TEST_F(SavingFromTheWindow, TheSaveDialogRemembersItsFolderAndSize)
 
     // The picture's name is taken there, and its -2 too: the next free name is offered.
     const QString name = QString::fromStdString(window.session().recipe().imeslike);
-    for (const QString& taken : {name + QStringLiteral(".png"), name + QStringLiteral("-2.png")}) {
+    for (const QString& taken : QStringList{name + QStringLiteral(".png"), name + QStringLiteral("-2.png")}) {
         QFile file(QDir(folder).filePath(taken));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
