@@ -2,6 +2,7 @@
 // size the window shows writes exactly the frame it shows.
 #include <QApplication>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,8 +45,10 @@ TEST(SavingWhileCycling, APictureSavedAtTheScreensSizeIsTheFrameShown)
     const QString path = folder.filePath(QStringLiteral("frame.png"));
     QImage onScreen;
     QSignalSpy saved(&form, &Form1::saved);
-    testing::saveThroughDialog(form, path, QStringLiteral("3x"), true, [&](QFileDialog*) {
+    testing::saveThroughDialog(form, path, QStringLiteral("custom"), true, [&](QFileDialog* dialog) {
         onScreen = rgb(testing::view(form, "Picture1")->grab().toImage());
+        dialog->findChild<QSpinBox*>(QStringLiteral("customWidth"))->setValue(1800);
+        dialog->findChild<QSpinBox*>(QStringLiteral("customHeight"))->setValue(1350);
     });
     ASSERT_TRUE(saved.count() > 0 || saved.wait(20000));
     EXPECT_EQ(saved.first().at(1).toString(), QString());

@@ -129,10 +129,12 @@ TEST_F(SmallAndKeyboard, F1ShowsWhatTheProgramDoesEveryKeyAndTheVersion)
     EXPECT_TRUE(text.contains(QStringLiteral("genart " GENART_PROJECT_VERSION))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("generative art")));
     for (const char* key : {"<b>N</b>", "<b>I</b>", "<b>P</b>", "Left", "Right", "Alt+Left", "mouse back", "Ctrl+S",
-                            "Ctrl+C", "<b>C</b>", "Enter, Space", "<b>F1</b>", "Ctrl+Q"})
+                            "Ctrl+C", "<b>C</b>", "Enter, Space", "<b>F1</b>", "Ctrl+Q", "<b>E</b>", "<b>V</b>",
+                            "<b>R</b>", "<b>F</b>", "<b>G</b>", "Ctrl+Shift+C", "Ctrl+O", "Ctrl+V"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(key))) << key;
-    // The picture's menu, its entry without a key too, and the sizes as the save dialog offers them.
-    for (const char* told : {"Right-click", "<b>Save animation…</b>", "1× to 16×", "up to 3600 frames"})
+    // The picture's menu, its entries without a key too, and the sizes as the save dialog offers them.
+    for (const char* told : {"Right-click", "<b>Save animation…</b>", "<b>Set as wallpaper</b>",
+                             "<b>Save recipe…</b>", "1× to 16×", "up to 100000 frames"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(told))) << told;
     // Readable: the window's black does not reach it.
     EXPECT_NE(helpOf(form)->palette().color(QPalette::Window),
