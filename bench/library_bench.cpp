@@ -18,7 +18,7 @@
 #include "app/gallery_window.h"
 #include "library/library.h"
 #include "platform/vector_state.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 #include "platform/qt/image_surface.h"
 
 namespace {
@@ -29,11 +29,8 @@ namespace fs = std::filesystem;
 // Pictures as a window shows them: start-up and presses of new img / new palette.
 std::vector<HistoryEntry> drawn(int count)
 {
-    TwisterRandom random(2026);
-    FixedClock clock(2026, 12, 8, 12, 0, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight), strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(2026);
+    SessionOn<ImageSurface> shown(std::make_shared<FixedClock>(2026, 12, 8, 12, 0, 0));
+    PictureSession& session = shown.play(2026).session;
     std::vector<HistoryEntry> entries;
     for (int n = 0; n < count; ++n) {
         entries.push_back({session.recipe(), session.palette()});

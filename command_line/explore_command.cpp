@@ -18,7 +18,7 @@
 #include "files/recipe_file.h"
 #include "generator/image_generator.h"
 #include "platform/qt/image_surface.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 
 namespace genart {
 namespace {
@@ -52,13 +52,8 @@ std::optional<Recipe> startingPicture(const RenderOptions& options, const Clock&
         random.seed(seedOf(std::get<Recipe>(read)));
         return std::get<Recipe>(read);
     }
-    ImageSurface picture1(kPictureWidth, kPictureHeight);
-    ImageSurface picture2(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture1, picture2);
-    session.startUp(*options.seed);
-    for (const Action action : options.actions)
-        session.perform(action);
-    return session.recipe();
+    SessionOn<ImageSurface> drawn(random, clock);
+    return drawn.play(*options.seed, options.actions).session.recipe();
 }
 
 std::vector<Recipe> candidatesOf(const Recipe& picture, const RenderOptions& options, const Clock& clock,

@@ -21,6 +21,7 @@ extern "C" {
 
 #include "animation_files/animation_file.h"
 #include "support/loop_jobs.h"
+#include "support/image_session.h"
 #include "animation_files/loop_budget.h"
 #include "animation_files/webp_animation.h"
 #include "files/output_files.h"
@@ -46,13 +47,7 @@ QStringList filesIn(const QString& folder)
 
 Recipe recipeOfSeed(std::uint32_t seed)
 {
-    TwisterRandom random;
-    const FixedClock clock(2026, 12, 8, 9, 30, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
-    return session.recipe();
+    return testing::ImageSession(seed).session.recipe();
 }
 
 // Frame t of `frames` as the core paints it, caption included.

@@ -13,6 +13,7 @@
 
 #include "animation_files/animation_file.h"
 #include "support/loop_jobs.h"
+#include "support/image_session.h"
 #include "animation_files/gif_animation.h"
 #include "animation_files/neighbour_groups.h"
 #include "files/recipe_file.h"
@@ -25,13 +26,7 @@ namespace {
 
 Recipe recipeOfSeed(std::uint32_t seed)
 {
-    TwisterRandom random;
-    const FixedClock clock(2026, 12, 8, 9, 30, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
-    return session.recipe();
+    return testing::ImageSession(seed).session.recipe();
 }
 
 // The frames of the loop as the core paints them, and the palette entries its picture uses.

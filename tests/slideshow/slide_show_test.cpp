@@ -8,6 +8,7 @@
 #include "picture_files/picture_at_size.h"
 #include "slideshow/slide_show.h"
 #include "slideshow/slide_window.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -36,11 +37,8 @@ struct RecordingCanvas final : SlideCanvas {
 // The pictures a session of `seed` draws: start-up's, then new img / new palette's.
 std::vector<Recipe> sessionPictures(std::uint32_t seed, int count)
 {
-    TwisterRandom random;
-    SystemClock clock;
-    ImageSurface picture(kPictureWidth, kPictureHeight), strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
+    testing::ImageSession drawn(seed);
+    PictureSession& session = drawn.session;
     std::vector<Recipe> pictures{session.recipe()};
     while (static_cast<int>(pictures.size()) < count) {
         session.perform(Action::Both);
