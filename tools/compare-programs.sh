@@ -128,5 +128,14 @@ compare --seed 3 "${moment[@]}" --out missing/p.png
 compare --seed 3 "${moment[@]}" --animate --out l.png
 compare --recipe nothing.png --out p.png
 
+# Loops as GIF, fitted to a budget, and pictures from share codes and variations.
+setup=
+compare --seed 5 "${moment[@]}" --animate --frames 6 --size 120x90 --out l.gif
+compare --seed 5 "${moment[@]}" --animate --frames 8 --size 160x120 --share=60k --out l --quiet
+compare --seed 5 "${moment[@]}" --animate --frames 8 --share=200k --out l.mp4 --quiet
+compare --code "$(cd "$scratch" && "$old" render --seed 6 "${moment[@]}" --out c.png >/dev/null && "$old" code c.png)" --out again.png
+compare --seed 7 "${moment[@]}" --variations 3 --strength 0.7 --out-dir v --quiet
+compare --seed 7 "${moment[@]}" --recolourings 2 --out-dir v --quiet
+
 echo "$same same, $different different"
 [[ $different -eq 0 ]]

@@ -30,7 +30,7 @@ public:
         }
         return fails("open") ? -1 : FileCalls::open(path, flags, mode);
     }
-    ssize_t write(int fd, const void* bytes, size_t count) override
+    ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) override
     {
         if (beforeWrite)
             beforeWrite();
@@ -41,7 +41,8 @@ public:
             return -1;
         }
         // At most 1000 bytes a call, as a pipe or a nearly full disk may take them.
-        const ssize_t wrote = FileCalls::write(fd, bytes, std::min({count, room - written_, std::size_t{1000}}));
+        const ssize_t wrote =
+            FileCalls::pwrite(fd, bytes, std::min({count, room - written_, std::size_t{1000}}), offset);
         if (wrote > 0)
             written_ += static_cast<std::size_t>(wrote);
         return wrote;
