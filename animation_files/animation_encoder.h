@@ -1,13 +1,11 @@
 #pragma once
 
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
-#include <unistd.h>
-
 #include <QImage>
+
+#include "files/file_calls.h"
 
 namespace genart {
 
@@ -27,16 +25,7 @@ public:
 // Writes `size` bytes at `offset` of the file: "" or the system's reason.
 inline std::string writeAt(int fd, std::uint64_t offset, const void* bytes, std::size_t size)
 {
-    const auto* from = static_cast<const char*>(bytes);
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t wrote = ::pwrite(fd, from + done, size - done, static_cast<off_t>(offset + done));
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return std::strerror(wrote < 0 ? errno : EIO);
-        done += static_cast<std::size_t>(wrote);
-    }
-    return {};
+    return writeAt(systemFileCalls(), fd, offset, bytes, size);
 }
 
 } // namespace genart

@@ -9,7 +9,7 @@
 #include "animation_files/mp4_module.h"
 #include "animation_files/webp_animation.h"
 #include "files/output_files.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/webp_output.h"
 #include "platform/qt/image_surface.h"
 #include "session/cycling_picture.h"
@@ -79,20 +79,18 @@ std::string loopProblem(FileFormat format, const AnimationRequest& request)
 }
 
 EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, FileFormat format, int fd,
-                       std::size_t budget, const AnimationProgress& progress, const std::atomic<bool>* cancel)
+                       std::size_t budget, const Progress& progress, const CancelToken* cancel)
 {
     if (std::string problem = loopProblem(format, request); !problem.empty())
         return problem;
-    const auto cancelled = [cancel] { return cancel && cancel->load(); };
-    const auto tell = [&](int done) {
+    const auto tell = [&](Stage stage, double done) {
         if (progress)
-            progress(done, request.frames);
+            progress(stage, done);
     };
-    tell(0);
     ImageSurface picture(request.size.width, request.size.height);
     ImageSurface strip(kStripWidth, kStripHeight);
     CyclingPicture cycling;
-    if (!cycling.draw(recipe, picture, strip, request.size.scale, {}, cancel, request.caption))
+    if (!cycling.draw(recipe, picture, strip, request.size.scale, progress, cancel, request.caption))
         return Cancelled{};
     // The loop starts from the still picture, and its recipe draws that.
     Recipe still = recipe;
@@ -102,7 +100,7 @@ EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, Fi
     const std::unique_ptr<AnimationEncoder> encoder = encoderFor(format, request, fd, cycling, recipeText(still));
     std::size_t firstBytes = 0;
     for (int t = 0; t < request.frames; ++t) {
-        if (cancelled())
+        if (cancelled(cancel))
             return Cancelled{};
         cycling.paintFrame(t, request.frames, picture, strip);
         if (std::string failure = encoder->add(picture.image()); !failure.empty())
@@ -112,8 +110,9 @@ EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, Fi
             firstBytes = bytes;
         if (budget > 0 && bytes > budget)
             return OverBudget{bytes, t + 1, firstBytes};
-        tell(t + 1);
+        tell(Stage::Encoding, static_cast<double>(t + 1) / request.frames);
     }
+    tell(Stage::Writing, 0);
     if (std::string failure = encoder->finish(); !failure.empty())
         return failure;
     const std::size_t bytes = bytesIn(fd);
@@ -124,7 +123,7 @@ EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, Fi
 
 EncodedLoop stageLoop(OutputFiles& files, const std::string& path, const Recipe& recipe,
                       const AnimationRequest& request, FileFormat format, std::size_t budget,
-                      const AnimationProgress& progress, const std::atomic<bool>* cancel)
+                      const Progress& progress, const CancelToken* cancel)
 {
     std::optional<EncodedLoop> encoded;
     const std::string failure = files.stage(path, [&](int fd) -> std::string {
@@ -141,32 +140,16 @@ EncodedLoop stageLoop(OutputFiles& files, const std::string& path, const Recipe&
     return *encoded;
 }
 
-std::optional<std::string> placeLoop(OutputFiles& files, const std::atomic<bool>* cancel)
+std::optional<std::string> placeLoop(OutputFiles& files, const CancelToken* cancel)
 {
-    const auto cancelled = [cancel] { return cancel && cancel->load(); };
-    if (cancelled())
+    if (cancelled(cancel))
         return std::nullopt; // the staged file goes with `files`
     if (std::string failure = files.place(); !failure.empty())
         return failure;
-    if (cancelled())
+    if (cancelled(cancel))
         return std::nullopt; // taken back with `files`
     return files.finish();
 }
 
-std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationRequest& request,
-                                          const std::string& path, bool replace, const AnimationProgress& progress,
-                                          const std::atomic<bool>* cancel)
-{
-    const std::optional<FileFormat> format = formatOfPath(path);
-    if (!format || !isAnimationFormat(*format))
-        return printable(path) + ": cannot write: an animation is written as " + kAnimationExtensions;
-    OutputFiles files(replace, newRunToken());
-    const EncodedLoop encoded = stageLoop(files, path, recipe, request, *format, 0, progress, cancel);
-    if (std::holds_alternative<Cancelled>(encoded))
-        return std::nullopt;
-    if (const auto* failure = std::get_if<std::string>(&encoded))
-        return *failure;
-    return placeLoop(files, cancel);
-}
 
 } // namespace genart

@@ -1,24 +1,21 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <variant>
 
-#include "files/file_format.h"
+#include "file_formats/file_format.h"
+#include "limits/limits.h"
 #include "palette/palette_turn.h"
+#include "platform/progress.h"
 #include "session/picture_size.h"
 #include "session/recipe.h"
 
 namespace genart {
 
 class OutputFiles;
-
-inline constexpr int kDefaultFps = 30;
-inline constexpr int kLargestFps = 120;
-inline constexpr int kMostLoopFrames = 100000;
 
 // The frames of one turn of the colours in the window's time, at `fps` a second: a loop that
 // matches what the window shows.
@@ -46,10 +43,6 @@ struct AnimationRequest {
 // Why a loop of `request` cannot be a file of `format`, or "": a side beyond what the format
 // holds, or more frames a second than a GIF shows.
 std::string loopProblem(FileFormat format, const AnimationRequest& request);
-
-// Told after each frame how many of them are encoded; the picture's drawing comes first and is
-// told as frame 0.
-using AnimationProgress = std::function<void(int framesDone, int frames)>;
 
 // A loop whose file grew past its budget: the bytes it had after `frames` frames, and after the
 // first (which, whole, takes more than the frames after it).
@@ -81,26 +74,19 @@ using EncodedLoop = std::variant<Encoded, std::string, OverBudget, Cancelled>;
 // it goes: one frame is held, never the loop. With a `budget` (bytes, 0 for none), stops as
 // soon as the file holds more than that.
 EncodedLoop encodeLoop(const Recipe& recipe, const AnimationRequest& request, FileFormat format, int fd,
-                       std::size_t budget = 0, const AnimationProgress& progress = {},
-                       const std::atomic<bool>* cancel = nullptr);
+                       std::size_t budget = 0, const Progress& progress = {},
+                       const CancelToken* cancel = nullptr);
 
 // encodeLoop into a file staged in `files` for `path` (see OutputFiles), which stays staged only
 // when the loop is encoded whole within the budget; an existing file that `files` will not
 // replace is refused before anything is drawn. A failure is one printable line naming the path.
 EncodedLoop stageLoop(OutputFiles& files, const std::string& path, const Recipe& recipe,
                       const AnimationRequest& request, FileFormat format, std::size_t budget = 0,
-                      const AnimationProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+                      const Progress& progress = {}, const CancelToken* cancel = nullptr);
 
 // Puts what `files` staged in place, whole or not at all. Nothing when `cancel` was set before
 // the file was in place; otherwise "" or one printable line naming the path and why not.
-std::optional<std::string> placeLoop(OutputFiles& files, const std::atomic<bool>* cancel = nullptr);
+std::optional<std::string> placeLoop(OutputFiles& files, const CancelToken* cancel = nullptr);
 
-// stageLoop in the format the path's extension names, then placeLoop; an existing file is
-// replaced only with `replace`. Nothing when cancelled; otherwise "" or one printable line
-// naming the path and why it was not written.
-std::optional<std::string> writeAnimation(const Recipe& recipe, const AnimationRequest& request,
-                                          const std::string& path, bool replace,
-                                          const AnimationProgress& progress = {},
-                                          const std::atomic<bool>* cancel = nullptr);
 
 } // namespace genart

@@ -7,7 +7,7 @@
 
 #include "animation_files/mp4_animation.h"
 #include "animation_files/webp_animation.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 namespace {
@@ -84,7 +84,7 @@ std::size_t estimatedLoopBytes(FileFormat format, const AnimationRequest& reques
 
 LoopFitting fitLoop(const Recipe& recipe, const AnimationRequest& asked, std::optional<FileFormat> format,
                     std::size_t budget, OutputFiles& files, const std::string& out,
-                    const AnimationProgress& progress, const std::atomic<bool>* cancel)
+                    const Progress& progress, const CancelToken* cancel)
 {
     const std::vector<FileFormat> formats = format ? std::vector<FileFormat>{*format}
                                                    : std::vector<FileFormat>{FileFormat::Gif, FileFormat::Mp4};

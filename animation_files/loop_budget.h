@@ -40,7 +40,7 @@ using LoopFitting = std::variant<FittedLoop, std::string, Cancelled>;
 // pixels wide fits.
 LoopFitting fitLoop(const Recipe& recipe, const AnimationRequest& asked, std::optional<FileFormat> format,
                     std::size_t budget, OutputFiles& files, const std::string& out,
-                    const AnimationProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+                    const Progress& progress = {}, const CancelToken* cancel = nullptr);
 
 // What was chosen, in one line: "MP4, 600 × 450, 300 frames at 30 a second (10.0 s), rate
 // factor 23: 1.24 MB of 5.00 MB".

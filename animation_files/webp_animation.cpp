@@ -14,7 +14,7 @@ namespace {
 // effort 3 saves an eighth of the size for two and a half times the wait.
 constexpr int kLosslessLevel = 1;
 // A loop's recipe is read back through its chunks, one a frame and a few more.
-static_assert(kMostLoopFrames + 8 <= kMostWebpChunks);
+static_assert(kFrames.highest + 8 <= kMostWebpChunks);
 
 // A frame's duration is a 24-bit number of milliseconds.
 constexpr int kLongestDuration = 0xffffff;

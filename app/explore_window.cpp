@@ -18,7 +18,7 @@
 #include "explore/mixes.h"
 #include "explore/new_pictures.h"
 #include "explore/recolourings.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "generator/image_generator.h"
 
 namespace genart {
@@ -354,16 +354,16 @@ void ExploreWindow::drawThumbnails()
     drawn_ = 0;
     for (CandidateTile* tile : tiles)
         tile->setThumbnail(QImage());
-    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    auto cancel = std::make_shared<CancelToken>();
     cancel_ = cancel;
     // Off the window's thread, as many at once as there are cores; each is shown as it is done.
     // A grid replaced meanwhile stops what it has not drawn yet.
     for (std::size_t n = 0; n < candidates_.size(); ++n) {
         const Recipe recipe = candidates_[n].recipe;
         thumbnailThreads_.start([this, recipe, n, generation, cancel] {
-            if (cancel->load())
+            if (cancel->cancelled())
                 return;
-            auto drawn = exportPicture(recipe, thumbnailSize_, true, {}, cancel.get());
+            auto drawn = drawPicture(recipe, thumbnailSize_, true, {}, cancel.get());
             if (!drawn)
                 return;
             QImage image = std::move(drawn->picture);
@@ -387,7 +387,7 @@ void ExploreWindow::thumbnailDrawn(int generation, int index, const QImage& imag
 void ExploreWindow::stopDrawing()
 {
     if (cancel_)
-        cancel_->store(true);
+        cancel_->cancel();
 }
 
 } // namespace genart

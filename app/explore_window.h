@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "explore/locks.h"
+#include "platform/progress.h"
 #include "explore/origin.h"
 #include "explore/variations.h"
 #include "platform/clock.h"
@@ -131,7 +132,7 @@ private:
 
     int generation_ = 0; // of the thumbnails being drawn
     int drawn_ = 0;
-    std::shared_ptr<std::atomic<bool>> cancel_;
+    std::shared_ptr<CancelToken> cancel_;
     QThreadPool thumbnailThreads_; // its own, so that a poster being saved holds up no thumbnail
 };
 

@@ -66,7 +66,7 @@ std::optional<ExportChoice> askHowToExport(QWidget* parent, int count)
     auto* width = new QSpinBox(&dialog);
     auto* height = new QSpinBox(&dialog);
     for (auto [box, value] : {std::pair{width, 1080}, std::pair{height, 1920}}) {
-        box->setRange(1, kLargestSide);
+        box->setRange(static_cast<int>(kSides.lowest), static_cast<int>(kSides.highest));
         box->setValue(value);
         box->setEnabled(false);
     }

@@ -8,8 +8,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
-#include <QFutureWatcher>
 #include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -17,8 +15,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QProgressDialog>
-#include <QPromise>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
@@ -27,21 +23,19 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <QtConcurrent/QtConcurrentRun>
 
-#include "app/animation_save.h"
+#include "app/animation_dialog.h"
+#include "app/background_save.h"
 #include "app/colour_cycling.h"
 #include "app/explore_window.h"
 #include "app/gallery_window.h"
 #include "app/help_window.h"
-#include "app/poster_save.h"
 #include "app/save_dialog.h"
 #include "app/share_actions.h"
 #include "app/wallpaper_action.h"
-#include "files/picture_export.h"
-#include "files/image_output.h"
-#include "files/recipe_file.h"
+#include "limits/limits.h"
 #include "opening/shared_recipe.h"
+#include "picture_files/still_job.h"
 #include "platform/qt/surface_view.h"
 
 namespace genart {
@@ -62,55 +56,60 @@ constexpr int kFadeMilliseconds = 800;
 // How often the window looks whether another window or command changed the library.
 constexpr int kLibraryWatchMilliseconds = 1000;
 
-// Shares of a poster save's progress bar: drawing, then encoding, then writing.
-constexpr int kDrawnAt = 60;
-constexpr int kEncodedAt = 97;
-
-
-QPushButton* makeButton(const char* caption, const QRect& geometry, QWidget* parent)
+QPushButton* makeButton(const char* name, const char* caption, const QRect& geometry, QWidget* parent)
 {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QLatin1String(name));
     button->setGeometry(geometry);
     return button;
 }
 
-int overallPercent(SaveStage stage, double done)
+SurfaceView* makeView(const char* name, const ImageSurface& surface, const QPoint& at, QWidget* parent)
 {
-    const auto within = [done](int from, int to) { return from + static_cast<int>(std::floor(done * (to - from))); };
-    switch (stage) {
-    case SaveStage::Drawing:
-        return within(0, kDrawnAt);
-    case SaveStage::Encoding:
-        return within(kDrawnAt, kEncodedAt);
-    case SaveStage::Writing:
-        break;
-    }
-    return within(kEncodedAt, 100);
+    auto* view = new SurfaceView(surface, parent);
+    view->setObjectName(QLatin1String(name));
+    view->move(at);
+    return view;
 }
 
-QString stageAt(int percent, const PictureSize& size)
+// The scale a picture is drawn at to be sharp on a screen of `ratio` device pixels to a pixel.
+int sharpScale(qreal ratio)
 {
-    const QString pixels = QObject::tr("%1 × %2").arg(size.width).arg(size.height);
-    if (percent < kDrawnAt)
-        return QObject::tr("Drawing the picture at %1…").arg(pixels);
-    if (percent < kEncodedAt)
-        return QObject::tr("Encoding the picture at %1…").arg(pixels);
-    return QObject::tr("Writing the picture at %1…").arg(pixels);
+    return std::max(1, static_cast<int>(std::ceil(ratio)));
 }
 
 } // namespace
 
 Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32_t> fixedSeed,
-             const QString& libraryFile)
-    : fixedSeed_(fixedSeed), picture1_(kPictureWidth, kPictureHeight), picture2_(kStripWidth, kStripHeight),
-      session_(random, clock, picture1_, picture2_), libraryFile_(libraryFile), library_(openWindowLibrary(libraryFile)),
-      random_(random), clock_(clock)
+             const QString& libraryFile, FileCalls& files)
+    : fixedSeed_(fixedSeed), files_(files), random_(random), clock_(clock), shown_(random, clock),
+      libraryFile_(libraryFile), library_(openWindowLibrary(libraryFile))
 {
 
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/genart/genart-256.png"))); // packaging/icons, as installed for the desktop
     resize(312, 213); // the restored size; the window opens maximized
+    makeControls();
+    cycling_ = new ColourCycling(*picture1View_, *picture2View_, this);
+    cycling_->setObjectName(QStringLiteral("colourCycling"));
+    share_ = new ShareActions(*this); // opening, pasting and dropping what is shared
+    keys_ = keyRows();
+    bindKeys(*this, *picture1View_, keys_);
+    connect(cycling_, &ColourCycling::runningChanged, action("cycleAction"), &QAction::setChecked);
+    wallpaper_ = new WallpaperAction([this] { return recipeShown(); }, action("wallpaperAction"), this);
+    connect(wallpaper_, &WallpaperAction::finished, this, [this](const QString& message) { confirm(message); });
+    makeStatusLine();
+    makePlaceLine();
+}
 
+// A save still under way is abandoned with the window: its runner cancels it and waits.
+Form1::~Form1()
+{
+    delete gallery_; // before the library it shows, which goes before the window's children
+}
+
+void Form1::makeControls()
+{
     // The command buttons are 17 pixels high and 121 wide: their captions need a small face.
     QFont controls = font();
     controls.setPointSize(8);
@@ -119,119 +118,143 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     commands.setPointSize(7);
 
     // The controls sit on a canvas of their own size; a window smaller than it scrolls.
-    scrollArea = new QScrollArea(this);
+    auto* scrollArea = new QScrollArea(this);
+    scrollArea->setObjectName(QStringLiteral("scrollArea"));
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setFocusPolicy(Qt::NoFocus);
     scrollArea->viewport()->setBackgroundRole(QPalette::Window);
     scrollArea->viewport()->setAutoFillBackground(true);
-    canvas = new QWidget;
-    canvas->setFixedSize(kCanvasWidth, kCanvasHeight);
-    canvas->setAutoFillBackground(true);
-    scrollArea->setWidget(canvas);
+    canvas_ = new QWidget;
+    canvas_->setObjectName(QStringLiteral("canvas"));
+    canvas_->setFixedSize(kCanvasWidth, kCanvasHeight);
+    canvas_->setAutoFillBackground(true);
+    scrollArea->setWidget(canvas_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scrollArea);
 
     // Created in tab order.
-    Picture1 = new SurfaceView(picture1_, canvas);
-    Picture1->move(32, 80);
-    Command1 = makeButton("new img / old palette", QRect(648, 448, 121, 17), canvas);
-    Command2 = makeButton("exit", QRect(648, 512, 41, 17), canvas);
-    Picture2 = new SurfaceView(picture2_, canvas);
-    Picture2->move(32, 552);
-    Command3 = makeButton("change palette", QRect(648, 480, 121, 17), canvas);
-    Command4 = makeButton(kBannerText, QRect(32, 616, 601, 25), canvas);
-    Command5 = makeButton("new img / new palette", QRect(648, 416, 121, 17), canvas);
-
-    for (QPushButton* command : {Command1, Command2, Command3, Command5})
+    picture1View_ = makeView("Picture1", shown_.picture, QPoint(32, 80), canvas_);
+    command1_ = makeButton("Command1", "new img / old palette", QRect(648, 448, 121, 17), canvas_);
+    command2_ = makeButton("Command2", "exit", QRect(648, 512, 41, 17), canvas_);
+    picture2View_ = makeView("Picture2", shown_.strip, QPoint(32, 552), canvas_);
+    command3_ = makeButton("Command3", "change palette", QRect(648, 480, 121, 17), canvas_);
+    QPushButton* command4 = makeButton("Command4", kBannerText, QRect(32, 616, 601, 25), canvas_);
+    command5_ = makeButton("Command5", "new img / new palette", QRect(648, 416, 121, 17), canvas_);
+    for (QPushButton* command : {command1_, command2_, command3_, command5_})
         command->setFont(commands);
 
-    setTabOrder(Picture1, Command1);
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Picture2);
-    setTabOrder(Picture2, Command3);
-    setTabOrder(Command3, Command4);
-    setTabOrder(Command4, Command5);
+    setTabOrder(picture1View_, command1_);
+    setTabOrder(command1_, command2_);
+    setTabOrder(command2_, picture2View_);
+    setTabOrder(picture2View_, command3_);
+    setTabOrder(command3_, command4);
+    setTabOrder(command4, command5_);
 
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-
-    // A key for each command, told in its tooltip; Enter presses the focused button as Space does.
-    Command5->setToolTip(tr("A new palette strip, then a new picture from it (N)"));
-    Command1->setToolTip(tr("A new picture from the strip as it stands (I)"));
-    Command3->setToolTip(tr("A new palette strip; the picture keeps its colours (P)"));
-    Command2->setToolTip(tr("Exit (Ctrl+Q)"));
-    addKey(QKeySequence(Qt::Key_N), Command5);
-    addKey(QKeySequence(Qt::Key_I), Command1);
-    addKey(QKeySequence(Qt::Key_P), Command3);
-    addKey(QKeySequence(Qt::CTRL | Qt::Key_Q), Command2);
-    for (QPushButton* button : {Command1, Command2, Command3, Command4, Command5})
+    connect(command1_, &QPushButton::clicked, this, [this] { perform(Action::Image); });
+    connect(command2_, &QPushButton::clicked, this, &QWidget::close);
+    connect(command3_, &QPushButton::clicked, this, [this] { perform(Action::Palette); });
+    connect(command5_, &QPushButton::clicked, this, [this] { perform(Action::Both); });
+    // Enter presses the focused button as Space does.
+    for (QPushButton* button : {command1_, command2_, command3_, command4, command5_})
         button->installEventFilter(this);
+}
 
-    saveAction = new QAction(tr("Save picture…"), this);
-    saveAction->setShortcut(QKeySequence::Save);
-    copyAction = new QAction(tr("Copy picture"), this);
-    copyAction->setShortcut(QKeySequence::Copy);
-    previousAction = new QAction(tr("Previous picture"), this);
-    previousAction->setShortcuts({QKeySequence(Qt::Key_Left), QKeySequence(Qt::ALT | Qt::Key_Left),
-                                  QKeySequence(Qt::Key_Back)});
-    nextAction = new QAction(tr("Next picture"), this);
-    nextAction->setShortcuts({QKeySequence(Qt::Key_Right), QKeySequence(Qt::ALT | Qt::Key_Right),
-                              QKeySequence(Qt::Key_Forward)});
-    helpAction = new QAction(tr("Help"), this);
-    helpAction->setShortcut(QKeySequence(Qt::Key_F1));
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    cycleAction = new QAction(tr("Cycle colours"), this);
-    cycleAction->setShortcut(QKeySequence(Qt::Key_C));
-    cycleAction->setCheckable(true);
-    saveAnimationAction = new QAction(tr("Save animation…"), this);
-    auto* animationSeparator = new QAction(this);
-    animationSeparator->setSeparator(true);
-    favouriteAction = new QAction(tr("Favourite"), this);
-    favouriteAction->setShortcut(QKeySequence(Qt::Key_F));
-    favouriteAction->setCheckable(true);
-    galleryAction = new QAction(tr("Gallery…"), this);
-    galleryAction->setShortcut(QKeySequence(Qt::Key_G));
-    addActions({saveAction, copyAction, previousAction, nextAction, helpAction, cycleAction, favouriteAction,
-                galleryAction});
-    Picture1->addActions({saveAction, copyAction, separator, previousAction, nextAction, favouriteAction,
-                          galleryAction, animationSeparator, cycleAction, saveAnimationAction});
-    connect(favouriteAction, &QAction::triggered, this, &Form1::toggleFavourite);
-    connect(galleryAction, &QAction::triggered, this, &Form1::showGallery);
-    addWallpaperAction();
-    cycling_ = new ColourCycling(*Picture1, *Picture2, this);
-    connect(cycleAction, &QAction::triggered, this, &Form1::toggleColourCycling);
-    connect(cycling_, &ColourCycling::runningChanged, cycleAction, &QAction::setChecked);
-    connect(saveAnimationAction, &QAction::triggered, this, &Form1::saveAnimationAs);
-    Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(saveAction, &QAction::triggered, this, &Form1::savePictureAs);
-    connect(copyAction, &QAction::triggered, this, &Form1::copyPicture);
-    connect(previousAction, &QAction::triggered, this, &Form1::showPrevious);
-    connect(nextAction, &QAction::triggered, this, &Form1::showNext);
-    connect(helpAction, &QAction::triggered, this, &Form1::showHelp);
-    addExploreActions();
+std::vector<KeyRow> Form1::keyRows()
+{
+    // In the order the F1 help lists them; menu entries by group.
+    return {
+        {.name = "newBothKey", .keys = {Qt::Key_N},
+         .help = tr("new img / new palette: a new palette strip, then a new picture from it"), .button = command5_},
+        {.name = "newImageKey", .keys = {Qt::Key_I},
+         .help = tr("new img / old palette: a new picture from the strip on the screen"), .button = command1_},
+        {.name = "changePaletteKey", .keys = {Qt::Key_P},
+         .help = tr("change palette: a new strip; the picture keeps its colours"), .button = command3_},
+        {.name = "exploreAction", .keys = {Qt::Key_E},
+         .help = tr("explore: a grid of the pictures the next presses of new img / new palette would draw"),
+         .act = [this] { exploreView().showNewPictures(); }, .menuText = tr("Explore new pictures…"), .menuGroup = 5},
+        {.name = "variationsAction", .keys = {Qt::Key_V}, .help = tr("variations of the picture shown, from subtle to wild"),
+         .act = [this] { exploreView().showVariations(); }, .menuText = tr("Variations of this picture…"),
+         .menuGroup = 5},
+        {.name = "recolouringsAction", .keys = {Qt::Key_R}, .help = tr("the picture shown in new colours"),
+         .act = [this] { exploreView().showRecolourings(); }, .menuText = tr("This picture in new colours…"),
+         .menuGroup = 5},
+        {.name = "exploreKeys",
+         .help = tr("E, V, R as here; Space draws anew what is not locked; a click, Enter or 1 to 9 shows a "
+                    "candidate here; Ctrl+click two (or one and the picture shown), then Mix"),
+         .keysText = tr("In the explore view")},
+        {.name = "previousAction", .keys = {Qt::Key_Left, Qt::ALT | Qt::Key_Left, Qt::Key_Back},
+         .help = tr("the previous picture of the library"), .act = [this] { showPrevious(); },
+         .menuText = tr("Previous picture"), .menuGroup = 2, .keysText = tr("Left, Alt+Left, mouse back")},
+        {.name = "nextAction", .keys = {Qt::Key_Right, Qt::ALT | Qt::Key_Right, Qt::Key_Forward},
+         .help = tr("the next picture of the library"), .act = [this] { showNext(); },
+         .menuText = tr("Next picture"), .menuGroup = 2, .keysText = tr("Right, Alt+Right, mouse forward")},
+        {.name = "favouriteAction", .keys = {Qt::Key_F},
+         .help = tr("favourite: mark the picture shown, or unmark it (a star above it)"),
+         .act = [this] { toggleFavourite(); }, .menuText = tr("Favourite"), .menuGroup = 2, .checkable = true},
+        {.name = "galleryAction", .keys = {Qt::Key_G},
+         .help = tr("the gallery: thumbnails of every picture kept, to find one again, export or remove"),
+         .act = [this] { showGallery(); }, .menuText = tr("Gallery…"), .menuGroup = 2},
+        {.name = "saveAction", .keys = QKeySequence::keyBindings(QKeySequence::Save),
+         .help = tr("save the picture shown, with its recipe, as PNG, JPEG or WebP: %1× to %2× the size, a "
+                    "screen's size or any width and height, with or without its caption")
+                     .arg(std::begin(kOfferedScales)[0])
+                     .arg(std::end(kOfferedScales)[-1]),
+         .act = [this] { savePictureAs(); }, .menuText = tr("Save picture…"), .menuGroup = 1},
+        {.name = "copyAction", .keys = QKeySequence::keyBindings(QKeySequence::Copy),
+         .help = tr("copy the picture shown, with its recipe"), .act = [this] { copyPicture(); },
+         .menuText = tr("Copy picture"), .menuGroup = 1},
+        {.name = "copyCodeAction", .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_C},
+         .help = tr("copy the picture's share code: one line of text that draws it again in any genart"),
+         .act = [this] { share_->copyCode(); }, .menuText = tr("Copy code"), .menuGroup = 6},
+        {.name = "openAction", .keys = QKeySequence::keyBindings(QKeySequence::Open),
+         .help = tr("open a genart picture or recipe file; files can also be dropped on the window"),
+         .act = [this] { share_->askWhatToOpen(); }, .menuText = tr("Open…"), .menuGroup = 6},
+        {.name = "pasteAction", .keys = QKeySequence::keyBindings(QKeySequence::Paste),
+         .help = tr("paste a picture, recipe, share code or file copied in genart or elsewhere"),
+         .act = [this] { share_->paste(); }, .menuText = tr("Paste"), .menuGroup = 6},
+        {.name = "saveRecipeAction", .help = tr("save the picture's recipe alone, as a .genart text file"),
+         .act = [this] { share_->saveRecipeAs(); }, .menuText = tr("Save recipe…"), .menuGroup = 6},
+        {.name = "wallpaperAction",
+         .help = tr("make the picture shown the desktop's wallpaper, drawn at the screen's size"),
+         .act = [this] { wallpaper_->start(); }, .menuText = tr("Set as wallpaper"), .menuGroup = 4},
+        {.name = "cycleAction", .keys = {Qt::Key_C},
+         .help = tr("cycle colours: the picture's colours flow round its palette; C again shows it still"),
+         .act = [this] { toggleColourCycling(); }, .menuText = tr("Cycle colours"), .menuGroup = 3,
+         .checkable = true},
+        {.name = "saveAnimationAction",
+         .help = tr("one turn of the colours as a looping animated WebP, GIF or MP4: up to %1 frames, %2× to "
+                    "%3× the size, with or without the caption, or fitted for sharing")
+                     .arg(kFrames.highest)
+                     .arg(std::begin(kOfferedLoopScales)[0])
+                     .arg(std::end(kOfferedLoopScales)[-1]),
+         .act = [this] { saveAnimationAs(); }, .menuText = tr("Save animation…"), .menuGroup = 3},
+        {.name = "tabKeys", .help = tr("move between the pictures and the buttons"),
+         .keysText = tr("Tab, Shift+Tab")},
+        {.name = "pressKeys", .help = tr("press the button that has the focus"), .keysText = tr("Enter, Space")},
+        {.name = "helpAction", .keys = {Qt::Key_F1}, .help = tr("this help"), .act = [this] { showHelp(); }},
+        {.name = "exitKey", .keys = {Qt::CTRL | Qt::Key_Q}, .help = tr("exit"), .button = command2_},
+    };
+}
 
-    // Opening, pasting and dropping what is shared; the code and the recipe to share.
-    share = new ShareActions(*this);
-    auto* shareSeparator = new QAction(this);
-    shareSeparator->setSeparator(true);
-    addActions(share->actions());
-    Picture1->addAction(shareSeparator);
-    Picture1->addActions(share->actions());
+QAction* Form1::action(const char* name) const
+{
+    return findChild<QAction*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+}
 
-    statusLine = new QLabel(canvas);
-    statusLine->setGeometry(kStatusArea);
-    statusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    statusLine->setWordWrap(true);
-    QPalette light = statusLine->palette();
+void Form1::makeStatusLine()
+{
+    statusLine_ = new QLabel(canvas_);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setGeometry(kStatusArea);
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    statusLine_->setWordWrap(true);
+    QPalette light = statusLine_->palette();
     light.setColor(QPalette::WindowText, kStatusText);
-    statusLine->setPalette(light);
-    auto* opacity = new QGraphicsOpacityEffect(statusLine);
-    statusLine->setGraphicsEffect(opacity);
-    statusLine->hide();
+    statusLine_->setPalette(light);
+    auto* opacity = new QGraphicsOpacityEffect(statusLine_);
+    statusLine_->setGraphicsEffect(opacity);
+    statusLine_->hide();
     statusTimer_ = new QTimer(this);
     statusTimer_->setSingleShot(true);
     statusFade_ = new QPropertyAnimation(opacity, "opacity", this);
@@ -239,51 +262,23 @@ Form1::Form1(RandomSource& random, const Clock& clock, std::optional<std::uint32
     statusFade_->setStartValue(1.0);
     statusFade_->setEndValue(0.0);
     connect(statusTimer_, &QTimer::timeout, statusFade_, [this] { statusFade_->start(); });
-    connect(statusFade_, &QPropertyAnimation::finished, statusLine, &QWidget::hide);
-    makePlaceLine();
-}
-
-Form1::~Form1()
-{
-    delete gallery; // before the library it shows, which goes before the window's children
-    // A poster still being drawn is abandoned, not left running past the window.
-    if (poster_) {
-        poster_->cancel();
-        poster_->waitForFinished();
-    }
+    connect(statusFade_, &QPropertyAnimation::finished, statusLine_, &QWidget::hide);
 }
 
 void Form1::makePlaceLine()
 {
     // At the right of the status band, where the messages on the left never reach.
     constexpr int kPlaceWidth = 150;
-    placeLine = new QLabel(canvas);
-    placeLine->setObjectName(QStringLiteral("placeLine"));
-    placeLine->setGeometry(kStatusArea.right() - kPlaceWidth, kStatusArea.top(), kPlaceWidth, kStatusArea.height());
-    placeLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    placeLine->setPalette(statusLine->palette());
-    statusLine->setContentsMargins(0, 0, kPlaceWidth, 0);
+    placeLine_ = new QLabel(canvas_);
+    placeLine_->setObjectName(QStringLiteral("placeLine"));
+    placeLine_->setGeometry(kStatusArea.right() - kPlaceWidth, kStatusArea.top(), kPlaceWidth, kStatusArea.height());
+    placeLine_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    placeLine_->setPalette(statusLine_->palette());
+    statusLine_->setContentsMargins(0, 0, kPlaceWidth, 0);
     libraryWatch_ = new QTimer(this);
     connect(libraryWatch_, &QTimer::timeout, this, &Form1::watchLibrary);
     libraryWatch_->start(kLibraryWatchMilliseconds);
-}
-
-void Form1::addWallpaperAction()
-{
-    auto* wallpaper = new WallpaperAction([this] { return recipeShown(); }, this);
-    wallpaperAction = wallpaper->action();
-    auto* wallpaperSeparator = new QAction(this);
-    wallpaperSeparator->setSeparator(true);
-    Picture1->addActions({wallpaperSeparator, wallpaperAction});
-    connect(wallpaper, &WallpaperAction::finished, this, [this](const QString& message) { confirm(message); });
-}
-
-void Form1::addKey(const QKeySequence& key, QPushButton* button)
-{
-    auto* action = new QAction(this);
-    action->setShortcut(key);
-    addAction(action);
-    connect(action, &QAction::triggered, button, &QPushButton::click);
+    updateNavigation();
 }
 
 void Form1::Form_Load()
@@ -297,30 +292,11 @@ void Form1::Form_Load()
         connect(windowHandle(), &QWindow::screenChanged, this, &Form1::showSurfaces, Qt::UniqueConnection);
 
     carryOverOldHistory();
-    session_.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
+    followScreenScale(); // so the first picture is drawn once, as finely as the screen shows it
+    shown_.session.startUp(fixedSeed_ ? *fixedSeed_ : seedFromTimeOfDay());
     record(origins::kStart);
     showSurfaces();
     hintKeysOnFirstStart();
-}
-
-void Form1::Command1_Click()
-{
-    perform(Action::Image);
-}
-
-void Form1::Command2_Click()
-{
-    close();
-}
-
-void Form1::Command3_Click()
-{
-    perform(Action::Palette);
-}
-
-void Form1::Command5_Click()
-{
-    perform(Action::Both);
 }
 
 void Form1::perform(Action action)
@@ -330,7 +306,7 @@ void Form1::perform(Action action)
     std::vector<std::int64_t> parents;
     if (shownId_)
         parents.push_back(*shownId_);
-    session_.perform(action);
+    shown_.session.perform(action);
     record(origins::kCommand, parents);
     showSurfaces();
 }
@@ -338,7 +314,7 @@ void Form1::perform(Action action)
 void Form1::showNewEntry(const HistoryEntry& entry, const std::string& origin, const std::vector<std::int64_t>& parents)
 {
     cycling_->stop();
-    session_.restore(entry.picture, entry.strip);
+    shown_.session.restore(entry.picture, entry.strip);
     record(origin, parents);
     showSurfaces();
 }
@@ -369,157 +345,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 Recipe Form1::recipeShown() const
 {
-    Recipe shown = session_.recipe();
+    Recipe shown = shown_.session.recipe();
     if (cycling_->running())
         shown.cycle = cycling_->shownTurn();
     return shown;
 }
 
-QString Form1::savePicture(const QString& path, const PictureSize& size, bool caption)
+PictureJob Form1::shownJob(const QString& path, const PictureSize& size) const
 {
-    return savePictureOf(recipeShown(), path, size, caption);
-}
-
-QString Form1::savePictureOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption)
-{
-    // The dialog has already asked before replacing a file. A frame of the colours' cycle is
-    // drawn again from its recipe, bit for bit the frame shown.
-    const QImage picture = recipe == session_.recipe() ? pictureAtSize(recipe, picture1_.image(), size, caption)
-                                                       : exportPicture(recipe, size, caption)->picture;
-    return QString::fromStdString(writeImages({{path.toStdString(), picture, recipeText(recipe)}}, true));
-}
-
-void Form1::savePosterInBackground(const QString& path, const PictureSize& size, bool caption)
-{
-    savePosterOf(recipeShown(), path, size, caption);
-}
-
-void Form1::savePosterOf(const Recipe& recipe, const QString& path, const PictureSize& size, bool caption)
-{
-    if (poster_)
-        return; // one at a time; the save action is off meanwhile
-    saveAction->setEnabled(false);
-    posterPath_ = path;
-    // Inside the window, above the picture and away from the buttons; it takes no focus from
-    // them, so neither a click nor a key meant for them reaches its Cancel.
-    posterProgress_ = new QProgressDialog(stageAt(0, size), tr("Cancel"), 0, 100, canvas);
-    posterProgress_->setWindowFlags(Qt::Widget); // a dialog is made a window of its own unless told
-    posterProgress_->setWindowModality(Qt::NonModal);
-    posterProgress_->setAutoClose(false);
-    posterProgress_->setAutoReset(false);
-    QPalette readable = posterProgress_->palette(); // on the window's black
-    readable.setColor(QPalette::WindowText, kStatusText);
-    posterProgress_->setPalette(readable);
-    posterProgress_->setGeometry(kStatusArea);
-    posterProgress_->setFixedSize(kStatusArea.size()); // its texts would otherwise grow it over the picture
-    for (QPushButton* cancel : posterProgress_->findChildren<QPushButton*>())
-        cancel->setFocusPolicy(Qt::NoFocus);
-    statusLine->hide();
-    posterProgress_->show();
-
-    poster_ = new QFutureWatcher<std::optional<QString>>(this);
-    connect(poster_, &QFutureWatcher<std::optional<QString>>::progressValueChanged, this, [this, size](int percent) {
-        if (!posterProgress_)
-            return;
-        posterProgress_->setValue(percent);
-        const QString stage = stageAt(percent, size);
-        posterProgress_->setLabelText(stage);
-        emit posterProgress(percent, stage);
-    });
-    connect(posterProgress_, &QProgressDialog::canceled, poster_, &QFutureWatcher<std::optional<QString>>::cancel);
-    connect(poster_, &QFutureWatcher<std::optional<QString>>::finished, this, [this, path] {
-        const bool written = !poster_->isCanceled() && poster_->future().resultCount() > 0 && poster_->result();
-        const bool cancelled = !written;
-        const QString failure = written ? *poster_->result() : QString();
-        poster_->deleteLater();
-        poster_ = nullptr;
-        posterProgress_->deleteLater();
-        posterProgress_ = nullptr;
-        saveAction->setEnabled(true);
-        if (!failure.isEmpty())
-            QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
-        else if (!cancelled)
-            confirm(tr("Saved %1").arg(QDir::toNativeSeparators(path)));
-        emit posterSaved(path, failure, cancelled);
-        if (closeWhenSaved_)
-            close();
-    });
-
-    poster_->setFuture(QtConcurrent::run([recipe, size, caption, path](QPromise<std::optional<QString>>& promise) {
-        promise.setProgressRange(0, 100);
-        std::atomic<bool> cancel{false};
-        const auto saved = savePoster(
-            recipe, size, caption, path,
-            [&](SaveStage stage, double done) {
-                promise.setProgressValue(overallPercent(stage, done));
-                if (promise.isCanceled())
-                    cancel = true;
-            },
-            cancel);
-        if (!promise.isCanceled())
-            promise.addResult(saved);
-    }));
-}
-
-void Form1::closeEvent(QCloseEvent* event)
-{
-    if (helpWindow)
-        helpWindow->close(); // goes with the window; reopened by F1 should the window stay
-    if (exploreWindow)
-        exploreWindow->close();
-    if (gallery)
-        gallery->close();
-    if (!poster_ && !animationSave_) {
-        QWidget::closeEvent(event);
-        return;
-    }
-    event->ignore();
-    if (closeWhenSaved_)
-        return;
-    const QString saving = poster_
-        ? tr("A picture is still being saved to %1.").arg(QDir::toNativeSeparators(posterPath_))
-        : tr("An animation is still being saved to %1.").arg(QDir::toNativeSeparators(animationSave_->path()));
-    QMessageBox question(QMessageBox::Question, poster_ ? tr("Save picture") : tr("Save animation"), saving,
-                         QMessageBox::NoButton, this);
-    question.setInformativeText(tr("Wait until it is written, then close, or drop it and close now?"));
-    QPushButton* wait = question.addButton(tr("Wait"), QMessageBox::AcceptRole);
-    QPushButton* drop = question.addButton(tr("Drop it"), QMessageBox::DestructiveRole);
-    question.addButton(QMessageBox::Cancel);
-    question.setDefaultButton(wait);
-    question.exec();
-    if (question.clickedButton() == drop) {
-        if (poster_) {
-            poster_->cancel();
-            poster_->waitForFinished();
-        }
-        if (animationSave_) {
-            emit animationSaved(animationSave_->path(), QString(), true);
-            delete animationSave_; // cancels it and waits for its thread
-            animationSave_ = nullptr;
-        }
-        event->accept();
-    } else if (question.clickedButton() == wait) {
-        if (poster_ || animationSave_)
-            closeWhenSaved_ = true;
-        else
-            event->accept(); // it was written while the question was open
-    }
-}
-
-void Form1::confirm(const QString& message)
-{
-    statusFade_->stop();
-    static_cast<QGraphicsOpacityEffect*>(statusLine->graphicsEffect())->setOpacity(1.0);
-    statusLine->setText(message);
-    statusLine->show();
-    statusTimer_->start(kConfirmationMilliseconds);
+    PictureJob job;
+    const Recipe recipe = recipeShown();
+    // A frame of the colours' cycle is drawn again from its recipe, bit for bit the frame shown.
+    if (recipe == shown_.session.recipe())
+        job.source = EntrySource{{recipe, shown_.session.palette()}, shown_.picture.image(), shown_.strip.image()};
+    else
+        job.source = RecipeSource{recipe};
+    job.size = size;
+    job.path = path.toStdString();
+    return job;
 }
 
 void Form1::copyPicture()
 {
-    const Recipe recipe = recipeShown();
-    const QImage picture = recipe == session_.recipe() ? picture1_.image() : exportPicture(recipe, {})->picture;
-    QGuiApplication::clipboard()->setMimeData(pictureMimeData(picture, recipe));
+    const PictureJob job = shownJob(QString(), PictureSize());
+    QGuiApplication::clipboard()->setMimeData(pictureMimeData(drawStill(job)->picture, recipeShown()));
 }
 
 void Form1::tell(const QString& message)
@@ -532,30 +381,103 @@ void Form1::savePictureAs()
     // While the colours cycle, the frame on the screen stays there while the dialog is open, and
     // it is the one saved.
     cycling_->hold();
-    const Recipe recipe = recipeShown();
     const QSize screenPixels = screen() ? screen()->size() * screen()->devicePixelRatio() : QSize();
-    const auto choice = askWhereToSave(this, QString::fromStdString(recipe.imeslike), screenPixels);
+    const auto choice = askWhereToSave(this, QString::fromStdString(recipeShown().imeslike), screenPixels);
     cycling_->resume();
     if (!choice)
         return;
-    if (!choice->size.isNormal()) {
-        savePosterOf(recipe, choice->path, choice->size, choice->caption);
+    PictureJob job = shownJob(choice->path, choice->size);
+    job.caption = choice->caption;
+    startSave(std::move(job));
+}
+
+void Form1::saveAnimationAs()
+{
+    const auto choice = askForAnimation(this, QString::fromStdString(shown_.session.recipe().imeslike));
+    if (!choice)
+        return;
+    PictureJob job = shownJob(choice->path, choice->size);
+    job.source = RecipeSource{shown_.session.recipe()}; // a loop starts from the still picture
+    job.caption = choice->caption;
+    job.loop = choice->loop;
+    startSave(std::move(job));
+}
+
+void Form1::startSave(PictureJob job)
+{
+    if (save_)
+        return; // one at a time; the save actions are off meanwhile
+    action("saveAction")->setEnabled(false);
+    action("saveAnimationAction")->setEnabled(false);
+    statusLine_->hide();
+    job.replace = true; // the dialog has asked before replacing a file
+    save_ = new BackgroundSave(std::move(job), canvas_, kStatusArea, files_, this);
+    connect(save_, &BackgroundSave::progress, this, &Form1::saveProgress);
+    connect(save_, &BackgroundSave::finished, this, [this](const QString& path, const QString& failure, bool cancelled) {
+        const bool loop = save_->isLoop();
+        const QString chosen = save_->chosen(); // a loop fitted for sharing: what it became
+        save_->deleteLater();
+        save_ = nullptr;
+        action("saveAction")->setEnabled(true);
+        action("saveAnimationAction")->setEnabled(true);
+        if (!failure.isEmpty())
+            QMessageBox::warning(this, loop ? tr("Save animation") : tr("Save picture"),
+                                 (loop ? tr("The animation was not saved.\n\n%1") : tr("The picture was not saved.\n\n%1"))
+                                     .arg(failure));
+        else if (!cancelled)
+            confirm(chosen.isEmpty() ? tr("Saved %1").arg(QDir::toNativeSeparators(path))
+                                     : tr("Saved %1: %2").arg(QDir::toNativeSeparators(path), chosen));
+        emit saved(path, failure, cancelled);
+        if (closeWhenSaved_)
+            close();
+    });
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (helpWindow_)
+        helpWindow_->close(); // goes with the window; reopened by F1 should the window stay
+    if (exploreWindow_)
+        exploreWindow_->close();
+    if (gallery_)
+        gallery_->close();
+    if (!save_) {
+        QWidget::closeEvent(event);
         return;
     }
-    const QString failure = savePictureOf(recipe, choice->path, choice->size, choice->caption);
-    if (!failure.isEmpty())
-        QMessageBox::warning(this, tr("Save picture"), tr("The picture was not saved.\n\n%1").arg(failure));
-    else
-        confirm(tr("Saved %1").arg(QDir::toNativeSeparators(choice->path)));
+    event->ignore();
+    if (closeWhenSaved_)
+        return;
+    const BackgroundSave::OnClose answer = BackgroundSave::askOnClose(this, save_->path(), save_->isLoop());
+    if (!save_) {
+        event->accept(); // it was written while the question was open
+    } else if (answer == BackgroundSave::OnClose::Drop) {
+        const QString path = save_->path();
+        delete save_; // cancels it and waits for its thread
+        save_ = nullptr;
+        emit saved(path, QString(), true);
+        event->accept();
+    } else if (answer == BackgroundSave::OnClose::Wait) {
+        closeWhenSaved_ = true;
+    }
+}
+
+void Form1::confirm(const QString& message)
+{
+    statusFade_->stop();
+    static_cast<QGraphicsOpacityEffect*>(statusLine_->graphicsEffect())->setOpacity(1.0);
+    statusLine_->setText(message);
+    statusLine_->show();
+    statusTimer_->start(kConfirmationMilliseconds);
 }
 
 void Form1::showHelp()
 {
-    if (!helpWindow)
-        helpWindow = new HelpWindow(this);
-    helpWindow->show();
-    helpWindow->raise();
-    helpWindow->activateWindow();
+    if (!helpWindow_)
+        helpWindow_ = new HelpWindow(keysHelp(keys_), this);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
     hintKeysWhileHelpOpen();
 }
 
@@ -565,64 +487,39 @@ void Form1::toggleColourCycling()
         cycling_->stop();
         showSurfaces();
     } else {
-        cycling_->start(session_.recipe(), session_.palette(), static_cast<int>(std::ceil(devicePixelRatioF())));
+        cycling_->start(shown_.session.recipe(), shown_.session.palette(), sharpScale(devicePixelRatioF()));
     }
 }
 
-void Form1::saveAnimationAs()
+bool Form1::followScreenScale()
 {
-    if (const auto choice = askForAnimation(this, QString::fromStdString(session_.recipe().imeslike)))
-        saveAnimationInBackground(*choice);
-}
-
-void Form1::saveAnimationInBackground(const AnimationChoice& choice)
-{
-    if (animationSave_)
-        return; // one at a time; the action is off meanwhile
-    saveAnimationAction->setEnabled(false);
-    statusLine->hide();
-    animationSave_ = new AnimationSave(session_.recipe(), choice, canvas, kStatusArea, this);
-    connect(animationSave_, &AnimationSave::finished, this,
-            [this](const QString& path, const QString& failure, bool cancelled) {
-                const QString chosen = animationSave_->chosen(); // a loop fitted for sharing: what it became
-                animationSave_->deleteLater();
-                animationSave_ = nullptr;
-                saveAnimationAction->setEnabled(true);
-                if (!failure.isEmpty())
-                    QMessageBox::warning(this, tr("Save animation"),
-                                         tr("The animation was not saved.\n\n%1").arg(failure));
-                else if (!cancelled)
-                    confirm(chosen.isEmpty() ? tr("Saved %1").arg(QDir::toNativeSeparators(path))
-                                             : tr("Saved %1: %2").arg(QDir::toNativeSeparators(path), chosen));
-                emit animationSaved(path, failure, cancelled);
-                if (closeWhenSaved_)
-                    close();
-            });
+    const int scale = sharpScale(devicePixelRatioF());
+    if (scale == shown_.session.pictureScale())
+        return false;
+    shown_.picture = ImageSurface(kPictureWidth * scale, kPictureHeight * scale);
+    shown_.session.setPictureScale(scale);
+    return true;
 }
 
 void Form1::showSurfaces()
 {
-    // On a screen with more device pixels than pixels, the picture is drawn again that finely
-    // from its recipe, and the strip's columns are widened, so neither is blurred by scaling.
-    const qreal ratio = devicePixelRatioF();
-    if (ratio > 1) {
-        const int scale = static_cast<int>(std::ceil(ratio));
-        ImageSurface sharp(kPictureWidth * scale, kPictureHeight * scale);
-        ImageSurface strip(kStripWidth, kStripHeight);
-        drawRecipe(session_.recipe(), sharp, strip, scale);
-        QImage picture = sharp.image();
-        picture.setDevicePixelRatio(scale);
-        Picture1->setSharpImage(picture);
-        QImage columns = picture2_.image().scaled(kStripWidth * scale, kStripHeight * scale, Qt::IgnoreAspectRatio,
+    // On a screen with more device pixels than pixels the session draws the picture that finely
+    // (again, once, when the window moved to such a screen), and the strip's columns are widened,
+    // so neither is blurred by scaling.
+    if (followScreenScale())
+        shown_.session.restore(shown_.session.recipe(), shown_.session.palette());
+    const int scale = shown_.session.pictureScale();
+    if (scale > 1) {
+        QImage columns = shown_.strip.image().scaled(kStripWidth * scale, kStripHeight * scale, Qt::IgnoreAspectRatio,
                                                   Qt::FastTransformation);
         columns.setDevicePixelRatio(scale);
-        Picture2->setSharpImage(columns);
+        picture2View_->setSharpImage(columns);
     } else {
-        Picture1->setSharpImage(QImage());
-        Picture2->setSharpImage(QImage());
+        picture2View_->setSharpImage(QImage());
     }
-    Picture1->update();
-    Picture2->update();
+    picture1View_->setSharpImage(QImage());
+    picture1View_->update();
+    picture2View_->update();
 }
 
 // The explore view and the hint that tells of it.
@@ -635,40 +532,23 @@ constexpr int kHintAfterHelpMilliseconds = 1500;
 
 } // namespace
 
-void Form1::addExploreActions()
-{
-    exploreAction = new QAction(tr("Explore new pictures…"), this);
-    exploreAction->setShortcut(QKeySequence(Qt::Key_E));
-    variationsAction = new QAction(tr("Variations of this picture…"), this);
-    variationsAction->setShortcut(QKeySequence(Qt::Key_V));
-    recolouringsAction = new QAction(tr("This picture in new colours…"), this);
-    recolouringsAction->setShortcut(QKeySequence(Qt::Key_R));
-    connect(exploreAction, &QAction::triggered, this, [this] { exploreView().showNewPictures(); });
-    connect(variationsAction, &QAction::triggered, this, [this] { exploreView().showVariations(); });
-    connect(recolouringsAction, &QAction::triggered, this, [this] { exploreView().showRecolourings(); });
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    addActions({exploreAction, variationsAction, recolouringsAction});
-    Picture1->addActions({separator, exploreAction, variationsAction, recolouringsAction});
-}
-
 ExploreWindow& Form1::exploreView()
 {
-    if (!exploreWindow)
-        exploreWindow = new ExploreWindow(*this, random_, clock_);
-    exploreWindow->show();
-    exploreWindow->raise();
-    exploreWindow->activateWindow();
-    return *exploreWindow;
+    if (!exploreWindow_)
+        exploreWindow_ = new ExploreWindow(*this, random_, clock_);
+    exploreWindow_->show();
+    exploreWindow_->raise();
+    exploreWindow_->activateWindow();
+    return *exploreWindow_;
 }
 
 void Form1::showKeysHint()
 {
     statusFade_->stop();
-    static_cast<QGraphicsOpacityEffect*>(statusLine->graphicsEffect())->setOpacity(1.0);
-    statusLine->setText(tr("E: many new pictures at once   V: variations of this one   R: this one in new "
-                           "colours   F1: help   Right-click the picture for more"));
-    statusLine->show();
+    static_cast<QGraphicsOpacityEffect*>(statusLine_->graphicsEffect())->setOpacity(1.0);
+    statusLine_->setText(tr("E: many new pictures at once   V: variations of this one   R: this one in new "
+                            "colours   F1: help   Right-click the picture for more"));
+    statusLine_->show();
 }
 
 void Form1::hintKeysOnFirstStart()
@@ -685,7 +565,7 @@ void Form1::hintKeysWhileHelpOpen()
 {
     showKeysHint();
     statusTimer_->stop();
-    connect(helpWindow, &QDialog::finished, this, &Form1::fadeKeysHintSoon, Qt::UniqueConnection);
+    connect(helpWindow_, &QDialog::finished, this, &Form1::fadeKeysHintSoon, Qt::UniqueConnection);
 }
 
 void Form1::fadeKeysHintSoon()

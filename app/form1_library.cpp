@@ -52,7 +52,7 @@ void Form1::carryOverOldHistory()
 
 void Form1::record(const std::string& origin, const std::vector<std::int64_t>& parents)
 {
-    const auto added = library_->add({{session_.recipe(), session_.palette()}, origin, parents, {}});
+    const auto added = library_->add({{shown_.session.recipe(), shown_.session.palette()}, origin, parents, {}});
     shownId_ = valueOf(added);
     shownFavourite_ = false;
     if (const auto* error = std::get_if<LibraryError>(&added))
@@ -88,7 +88,7 @@ bool Form1::showKeptEntry(std::int64_t id)
     }
     const LibraryEntry& kept = std::get<LibraryEntry>(entry);
     cycling_->stop();
-    session_.restore(kept.shown.picture, kept.shown.strip);
+    shown_.session.restore(kept.shown.picture, kept.shown.strip);
     shownId_ = id;
     shownFavourite_ = kept.favourite;
     showSurfaces();
@@ -110,11 +110,11 @@ void Form1::toggleFavourite()
 
 void Form1::showGallery()
 {
-    if (!gallery)
-        gallery = new GalleryWindow(*this, *library_);
-    gallery->show();
-    gallery->raise();
-    gallery->activateWindow();
+    if (!gallery_)
+        gallery_ = new GalleryWindow(*this, *library_);
+    gallery_->show();
+    gallery_->raise();
+    gallery_->activateWindow();
 }
 
 void Form1::updateNavigation()
@@ -122,21 +122,21 @@ void Form1::updateNavigation()
     seenChange_ = library_->changeCount();
     const auto before = valueOf(shownId_ ? library_->previous(*shownId_) : library_->newest());
     const auto after = shownId_ ? valueOf(library_->next(*shownId_)) : std::nullopt;
-    previousAction->setEnabled(before && *before);
-    nextAction->setEnabled(after && *after);
+    action("previousAction")->setEnabled(before && *before);
+    action("nextAction")->setEnabled(after && *after);
     const auto position = shownId_ ? valueOf(library_->positionOf(*shownId_)) : std::nullopt;
     const auto count = valueOf(library_->count());
     if (shownId_)
         shownFavourite_ = valueOf(library_->isFavourite(*shownId_)).value_or(false);
-    favouriteAction->setEnabled(position.has_value());
-    favouriteAction->setChecked(shownFavourite_);
+    action("favouriteAction")->setEnabled(position.has_value());
+    action("favouriteAction")->setChecked(shownFavourite_);
     if (position && count)
-        placeLine->setText(tr("%1 of %2").arg(*position + 1).arg(*count)
+        placeLine_->setText(tr("%1 of %2").arg(*position + 1).arg(*count)
                            + (shownFavourite_ ? QStringLiteral(" \u2605") : QString()));
     else if (shownId_)
-        placeLine->setText(tr("removed from the library"));
+        placeLine_->setText(tr("removed from the library"));
     else
-        placeLine->setText(tr("not kept yet"));
+        placeLine_->setText(tr("not kept yet"));
 }
 
 void Form1::watchLibrary()

@@ -18,7 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 namespace {

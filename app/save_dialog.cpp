@@ -54,12 +54,12 @@ QString pixels(int width, int height)
 std::vector<SizeEntry> sizeEntries(QSize screen)
 {
     std::vector<SizeEntry> entries;
-    for (const int scale : {1, 2, 4, 8, 16}) {
+    for (const int scale : kOfferedScales) {
         const PictureSize size = PictureSize::timesNormal(scale);
         entries.push_back({QStringLiteral("%1x").arg(scale),
                            QObject::tr("%1× (%2)").arg(scale).arg(pixels(size.width, size.height)), size});
     }
-    if (screen.width() > 0 && screen.height() > 0 && screen.width() <= kLargestSide && screen.height() <= kLargestSide)
+    if (kSides.contains(screen.width()) && kSides.contains(screen.height()))
         entries.push_back({QStringLiteral("screen"),
                            QObject::tr("This screen (%1)").arg(pixels(screen.width(), screen.height())),
                            PictureSize::covering(screen.width(), screen.height())});
@@ -107,7 +107,9 @@ private:
     std::function<PictureSize()> size_;
 };
 
-QString startingFolder(const QSettings& settings)
+} // namespace
+
+QString startingSaveFolder(const QSettings& settings)
 {
     for (const QString& folder : {settings.value(QLatin1String(kFolderKey)).toString(),
                                   QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)})
@@ -116,7 +118,10 @@ QString startingFolder(const QSettings& settings)
     return QDir::homePath();
 }
 
-} // namespace
+void rememberSaveFolder(QSettings& settings, const QString& savedFile)
+{
+    settings.setValue(QLatin1String(kFolderKey), QFileInfo(savedFile).absolutePath());
+}
 
 std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, QSize screenPixels)
 {
@@ -126,7 +131,7 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
         filters << QObject::tr(type.filter);
     const int typeIndex = std::clamp(settings.value(QLatin1String(kFilterKey), 0).toInt(), 0,
                                      static_cast<int>(std::size(kFileTypes)) - 1);
-    const QString folder = startingFolder(settings);
+    const QString folder = startingSaveFolder(settings);
     // The size chosen, once the controls below exist.
     std::function<PictureSize()> chosenSize = [] { return PictureSize{}; };
     PictureFileDialog dialog(parent, unusedPath(folder, name, QLatin1String(kFileTypes[typeIndex].suffix)),
@@ -165,7 +170,7 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     height->setObjectName(QStringLiteral("customHeight"));
     const QSize remembered = settings.value(QLatin1String(kCustomKey), QSize(1080, 1920)).toSize();
     for (auto [box, value] : {std::pair{width, remembered.width()}, std::pair{height, remembered.height()}}) {
-        box->setRange(1, kLargestSide);
+        box->setRange(static_cast<int>(kSides.lowest), static_cast<int>(kSides.highest));
         box->setValue(value);
         box->setSuffix(QObject::tr(" px"));
     }
@@ -207,7 +212,7 @@ std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, Q
     const QString key = size->currentData().toString();
     choice.size = chosenSize();
     choice.caption = caption->isChecked();
-    settings.setValue(QLatin1String(kFolderKey), QFileInfo(choice.path).absolutePath());
+    rememberSaveFolder(settings, choice.path);
     settings.setValue(QLatin1String(kSizeKey), key);
     settings.setValue(QLatin1String(kCustomKey), QSize(width->value(), height->value()));
     settings.setValue(QLatin1String(kCaptionKey), choice.caption);

@@ -7,6 +7,7 @@
 
 #include "session/picture_size.h"
 
+class QSettings;
 class QWidget;
 
 namespace genart {
@@ -23,5 +24,10 @@ struct SaveChoice {
 // width and height), and the caption. Opens in the folder and with the size and caption chosen
 // last time, which it remembers when accepted. Nothing when cancelled.
 std::optional<SaveChoice> askWhereToSave(QWidget* parent, const QString& name, QSize screenPixels);
+
+// The folder every save dialog opens in: the one a file was last saved to, else the Pictures
+// folder, else home; and remembering it.
+QString startingSaveFolder(const QSettings& settings);
+void rememberSaveFolder(QSettings& settings, const QString& savedFile);
 
 } // namespace genart

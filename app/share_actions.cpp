@@ -1,6 +1,5 @@
 #include "app/share_actions.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
@@ -34,32 +33,12 @@ QString folderFrom(const QSettings& settings, const char* key)
     return QDir(pictures).exists() ? pictures : QDir::homePath();
 }
 
-QAction* makeAction(const QString& text, const QKeySequence& key, QObject* parent)
-{
-    auto* action = new QAction(text, parent);
-    action->setShortcut(key);
-    return action;
-}
-
 } // namespace
 
 ShareActions::ShareActions(Form1& form) : QObject(&form), form_(form)
 {
-    openAction = makeAction(tr("Open…"), QKeySequence::Open, this);
-    pasteAction = makeAction(tr("Paste"), QKeySequence::Paste, this);
-    copyCodeAction = makeAction(tr("Copy code"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
-    saveRecipeAction = makeAction(tr("Save recipe…"), QKeySequence(), this);
-    connect(openAction, &QAction::triggered, this, &ShareActions::askWhatToOpen);
-    connect(pasteAction, &QAction::triggered, this, &ShareActions::paste);
-    connect(copyCodeAction, &QAction::triggered, this, &ShareActions::copyCode);
-    connect(saveRecipeAction, &QAction::triggered, this, &ShareActions::saveRecipeAs);
     form.setAcceptDrops(true);
     form.installEventFilter(this);
-}
-
-QList<QAction*> ShareActions::actions() const
-{
-    return {openAction, pasteAction, copyCodeAction, saveRecipeAction};
 }
 
 bool ShareActions::openFile(const QString& path)

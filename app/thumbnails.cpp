@@ -5,9 +5,10 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QSaveFile>
+#include <QFile>
 
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
+#include "picture_files/run_picture_job.h"
 
 namespace genart {
 namespace {
@@ -101,16 +102,16 @@ QImage ThumbnailLoader::thumbnailOf(const std::string& recipe) const
     const auto parsed = parseRecipe(recipe);
     if (!std::holds_alternative<Recipe>(parsed))
         return {};
-    const auto drawn = exportPicture(std::get<Recipe>(parsed), PictureSize::covering(kThumbnailWidth, kThumbnailHeight),
-                                     false);
-    if (!drawn)
-        return {};
-    if (!file.isEmpty()) { // a cache: a thumbnail that cannot be kept is drawn again next time
-        QSaveFile out(file);
-        if (out.open(QIODevice::WriteOnly) && drawn->picture.save(&out, "PNG"))
-            out.commit();
-    }
-    return drawn->picture;
+    // A cache: a thumbnail that cannot be kept is drawn again next time.
+    PictureJob job;
+    job.source = RecipeSource{std::get<Recipe>(parsed)};
+    job.size = PictureSize::covering(kThumbnailWidth, kThumbnailHeight);
+    job.caption = false;
+    job.path = QFile::encodeName(file).toStdString();
+    job.replace = true;
+    if (file.isEmpty())
+        return drawPicture(std::get<RecipeSource>(job.source).recipe, job.size, false)->picture;
+    return runPictureJob(job).picture;
 }
 
 } // namespace genart

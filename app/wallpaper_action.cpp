@@ -8,10 +8,9 @@
 
 namespace genart {
 
-WallpaperAction::WallpaperAction(std::function<Recipe()> shownPicture, QObject* parent)
-    : QObject(parent), shownPicture_(std::move(shownPicture)), action_(new QAction(tr("Set as wallpaper"), this))
+WallpaperAction::WallpaperAction(std::function<Recipe()> shownPicture, QAction* action, QObject* parent)
+    : QObject(parent), shownPicture_(std::move(shownPicture)), action_(action)
 {
-    connect(action_, &QAction::triggered, this, &WallpaperAction::start);
     connect(&making_, &QFutureWatcher<WallpaperResult>::finished, this, &WallpaperAction::done);
 }
 

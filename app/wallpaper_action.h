@@ -19,16 +19,16 @@ namespace genart {
 class WallpaperAction final : public QObject {
     Q_OBJECT
 public:
-    WallpaperAction(std::function<Recipe()> shownPicture, QObject* parent);
+    // `action` is off while a wallpaper is being made.
+    WallpaperAction(std::function<Recipe()> shownPicture, QAction* action, QObject* parent);
     ~WallpaperAction() override; // waits for a wallpaper being made
 
-    QAction* action() const { return action_; }
+    void start();
 
 signals:
     void finished(const QString& message, bool set);
 
 private:
-    void start();
     void done();
 
     std::function<Recipe()> shownPicture_;

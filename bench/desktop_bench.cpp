@@ -18,9 +18,9 @@
 #include <QTemporaryDir>
 
 #include "desktop/desktop_wallpaper.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "platform/qt/image_surface.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 #include "slideshow/slide.h"
 #include "slideshow/x11_window_canvas.h"
 
@@ -78,15 +78,8 @@ struct Slowest {
 
 Recipe pictureOfSeed(std::uint32_t seed, int presses = 0)
 {
-    TwisterRandom random;
-    FixedClock clock(2026, 12, 8, 12, 0, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
-    for (int n = 0; n < presses; ++n)
-        session.perform(Action::Both);
-    return session.recipe();
+    SessionOn<ImageSurface> drawn(std::make_shared<FixedClock>(2026, 12, 8, 12, 0, 0));
+    return drawn.play(seed, std::vector<Action>(static_cast<std::size_t>(presses), Action::Both)).session.recipe();
 }
 
 void BM_Wallpaper4K(benchmark::State& state)
@@ -109,7 +102,7 @@ void BM_WallpaperDrawing4K(benchmark::State& state)
 {
     const Recipe recipe = pictureOfSeed(7);
     for (auto _ : state)
-        benchmark::DoNotOptimize(exportPicture(recipe, PictureSize::covering(3840, 2160), false));
+        benchmark::DoNotOptimize(drawPicture(recipe, PictureSize::covering(3840, 2160), false));
 }
 BENCHMARK(BM_WallpaperDrawing4K)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 

@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -14,7 +15,7 @@
 #include "explore/new_pictures.h"
 #include "explore/recolourings.h"
 #include "explore/variations.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "platform/vector_state.h"
 
 namespace {
@@ -63,7 +64,7 @@ void BM_Thumbnail(benchmark::State& state)
     std::size_t n = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            exportPicture(pictures[n++ % pictures.size()], PictureSize::covering(240, 180), state.range(0) != 0));
+            drawPicture(pictures[n++ % pictures.size()], PictureSize::covering(240, 180), state.range(0) != 0));
 }
 BENCHMARK(BM_Thumbnail)->ArgName("caption")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
@@ -75,8 +76,8 @@ void BM_GridAfterKey(benchmark::State& state)
     const FixedClock clock{2026, 12, 8, 12, 0, 0};
     Form1 form(random, clock, 2026u);
     form.Form_Load();
-    form.exploreAction->trigger();
-    ExploreWindow& view = *form.exploreWindow;
+    form.findChild<QAction*>(QStringLiteral("exploreAction"))->trigger();
+    ExploreWindow& view = *form.findChild<ExploreWindow*>();
     if (!QTest::qWaitFor([&] { return view.gridDrawn(); }, 10000)) {
         state.SkipWithError("the first grid was not drawn");
         return;

@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QListView>
 #include <QTemporaryDir>
@@ -17,7 +18,7 @@
 #include "app/gallery_window.h"
 #include "library/library.h"
 #include "platform/vector_state.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 #include "platform/qt/image_surface.h"
 
 namespace {
@@ -28,11 +29,8 @@ namespace fs = std::filesystem;
 // Pictures as a window shows them: start-up and presses of new img / new palette.
 std::vector<HistoryEntry> drawn(int count)
 {
-    TwisterRandom random(2026);
-    FixedClock clock(2026, 12, 8, 12, 0, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight), strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(2026);
+    SessionOn<ImageSurface> shown(std::make_shared<FixedClock>(2026, 12, 8, 12, 0, 0));
+    PictureSession& session = shown.play(2026).session;
     std::vector<HistoryEntry> entries;
     for (int n = 0; n < count; ++n) {
         entries.push_back({session.recipe(), session.palette()});
@@ -183,15 +181,17 @@ void BM_WindowMemory(benchmark::State& state)
         Form1 form(random, clock, 1u, path);
         form.Form_Load();
         state.counters["opened_MB"] = static_cast<double>(residentKilobytes() - before) / 1024.0;
+        const auto trigger = [&form](const char* name) { form.findChild<QAction*>(QLatin1String(name))->trigger(); };
         for (int n = 0; n < 500; ++n)
-            form.showPrevious();
+            trigger("previousAction");
         state.counters["stepped_MB"] = static_cast<double>(residentKilobytes() - before) / 1024.0;
-        form.showGallery();
-        while (firstScreenDrawn(*form.gallery->view) == 0)
+        trigger("galleryAction");
+        GalleryWindow& gallery = *form.findChild<GalleryWindow*>();
+        while (firstScreenDrawn(*gallery.view) == 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        form.gallery->view->scrollToBottom();
+        gallery.view->scrollToBottom();
         QCoreApplication::processEvents();
-        while (firstScreenDrawn(*form.gallery->view) == 0)
+        while (firstScreenDrawn(*gallery.view) == 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         state.counters["gallery_MB"] = static_cast<double>(residentKilobytes() - before) / 1024.0;
         form.close();

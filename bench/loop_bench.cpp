@@ -27,7 +27,7 @@
 #include "animation_files/animation_file.h"
 #include "platform/qt/image_surface.h"
 #include "session/cycling_picture.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 
 extern char** environ;
 
@@ -99,13 +99,8 @@ Run run(std::vector<std::string> words, const std::string& out, Feed feed)
 
 Recipe loopRecipe()
 {
-    TwisterRandom random;
-    const FixedClock clock(2026, 12, 8, 12, 0, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(kSeed);
-    return session.recipe();
+    SessionOn<ImageSurface> drawn(std::make_shared<FixedClock>(2026, 12, 8, 12, 0, 0));
+    return drawn.play(kSeed).session.recipe();
 }
 
 // The loop's frames as raw BGRA, painted one at a time into the pipe.

@@ -3,7 +3,7 @@
 
 #include <QGuiApplication>
 
-#include "session/picture_session.h"
+#include "session/session_on.h"
 #include "palette/palette_strip.h"
 #include "platform/qt/image_surface.h"
 #include "platform/vector_state.h"
@@ -15,9 +15,8 @@ using namespace genart;
 struct Studio {
     TwisterRandom random{2026};
     FixedClock clock{2026, 12, 8, 12, 0, 0};
-    ImageSurface picture1{600, 450};
-    ImageSurface picture2{601, 33};
-    PictureSession session{random, clock, picture1, picture2};
+    SessionOn<ImageSurface> drawn{random, clock};
+    PictureSession& session = drawn.session;
 
     Studio()
     {

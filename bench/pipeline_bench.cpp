@@ -22,7 +22,7 @@
 #include "files/output_files.h"
 #include "platform/qt/image_surface.h"
 #include "platform/vector_state.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 
 extern char** environ;
 
@@ -47,13 +47,8 @@ std::string scratchPath(const std::string& name)
 // The picture `genart render --seed 1` draws, as its recipe.
 Recipe seedOnePicture()
 {
-    TwisterRandom random;
-    FixedClock clock(2026, 12, 8, 12, 0, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(1);
-    return session.recipe();
+    SessionOn<ImageSurface> drawn(std::make_shared<FixedClock>(2026, 12, 8, 12, 0, 0));
+    return drawn.play(1).session.recipe();
 }
 
 QByteArray qtPng(const QImage& image, const std::string& recipe)
@@ -163,9 +158,9 @@ void BM_Batch100WithFilesLiteralPort(benchmark::State& state)
     for (auto _ : state) {
         TwisterRandom random(1);
         FixedClock clock(2026, 12, 8, 12, 0, 0);
-        ImageSurface picture(kPictureWidth, kPictureHeight);
-        ImageSurface strip(kStripWidth, kStripHeight);
-        PictureSession session(random, clock, picture, strip);
+        SessionOn<ImageSurface> drawn(random, clock);
+        PictureSession& session = drawn.session;
+        ImageSurface& picture = drawn.picture;
         setFixedState(session.state());
         const QString folder = QString::fromStdString(scratchPath("literal-" + std::to_string(run++)));
         QDir().mkpath(folder);

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "session/picture_session.h"
+#include "session/session_on.h"
 #include "caption/caption_line.h"
 #include "generator/fast_renderer.h"
 #include "platform/qt/image_surface.h"
@@ -16,8 +16,9 @@ using namespace genart;
 
 // The first picture of seed 2026 with its palette, on a picture surface `scale` times as large.
 struct Setting {
-    explicit Setting(int scale) : picture(600 * scale, 450 * scale)
+    explicit Setting(int scale)
     {
+        picture = ImageSurface(600 * scale, 450 * scale);
         setFixedState(session.state());
         session.NewPalette();
         session.generator().DrawParameters();
@@ -26,9 +27,10 @@ struct Setting {
 
     TwisterRandom random{2026};
     FixedClock clock{2026, 12, 8, 12, 0, 0};
-    ImageSurface picture;
-    ImageSurface strip{601, 33};
-    PictureSession session{random, clock, picture, strip};
+    SessionOn<ImageSurface> drawn{random, clock};
+    ImageSurface& picture = drawn.picture;
+    ImageSurface& strip = drawn.strip;
+    PictureSession& session = drawn.session;
     GenerationState start;
 };
 

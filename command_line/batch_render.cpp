@@ -14,14 +14,12 @@
 
 #include "command_line/handoff.h"
 #include "command_line/stop_signals.h"
-#include "files/output_files.h"
 #include "command_line/terminal_progress.h"
-#include "files/image_output.h"
-#include "files/picture_export.h"
-#include "files/printable.h"
-#include "files/recipe_file.h"
+#include "files/output_files.h"
+#include "picture_files/still_job.h"
 #include "platform/qt/image_surface.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 int BatchPictures::nextNumber(const std::string& name) const
@@ -110,6 +108,19 @@ std::string makeFolder(const std::string& path, std::vector<std::filesystem::pat
     return {};
 }
 
+// One picture of the batch as a job: a PNG at the batch's size, replacing only with --force.
+PictureJob batchJob(const RenderOptions& options, EntrySource source, std::string path)
+{
+    PictureJob job;
+    job.source = std::move(source);
+    job.size = options.pictureSize();
+    job.caption = options.caption;
+    job.path = std::move(path);
+    job.replace = options.force;
+    job.encoding = options.encodeSettings();
+    return job;
+}
+
 // Folders that a failed batch made, removed if they are still empty.
 void removeFolders(const std::vector<std::filesystem::path>& made)
 {
@@ -123,10 +134,10 @@ void removeFolders(const std::vector<std::filesystem::path>& made)
 struct BatchPicture {
     std::string name; // its time stamp
     int number = 0;
-    std::vector<ImageOutput> outputs; // the picture first, then its strip if the batch keeps them
-    bool recycled = false;            // the picture is the session's surface's, to go back to it
-    std::vector<std::string> paths;   // once encoded, the outputs' paths and bytes
-    std::vector<QByteArray> encoded;
+    PictureJob job;
+    DrawnStill drawn;
+    bool recycled = false; // the picture is the session's surface's, to go back to it
+    std::vector<EncodedFile> encoded;
 };
 
 // The three stages of a batch on their own threads, so that picture n is encoded while n + 1 is
@@ -135,7 +146,7 @@ struct BatchPicture {
 class BatchPipeline {
 public:
     BatchPipeline(const RenderOptions& options, std::string token, BatchPace pace)
-        : options_(options), token_(std::move(token)), settings_(options.encodeSettings()), pace_(pace)
+        : options_(options), token_(std::move(token)), pace_(pace)
     {
         // Two pictures in flight besides the one being drawn; the surface gets them back in turn.
         for (int n = 0; n < 2; ++n)
@@ -201,14 +212,11 @@ private:
     void encode()
     {
         while (std::optional<BatchPicture> picture = toEncode_.take()) {
-            for (const ImageOutput& output : picture->outputs) {
-                picture->paths.push_back(output.path);
-                picture->encoded.push_back(encodeImage(output.image, FileFormat::Png, output.recipe, settings_));
-            }
+            picture->encoded = encodeStill(picture->job, picture->drawn).value_or(std::vector<EncodedFile>{});
             // Whoever waits for an image to draw on gets this one, no longer shared with anything.
-            QImage image = std::move(picture->outputs.front().image);
+            QImage image = std::move(picture->drawn.picture);
             const bool recycled = picture->recycled;
-            picture->outputs.clear();
+            picture->drawn = {};
             if (recycled)
                 spareImages_.put(std::move(image));
             if (!toWrite_.put(std::move(*picture)))
@@ -225,14 +233,7 @@ private:
                 if (!picture)
                     return;
                 OutputFiles files(options_.force, token_);
-                std::string failure;
-                for (std::size_t n = 0; n < picture->encoded.size() && failure.empty(); ++n) {
-                    const QByteArray& bytes = picture->encoded[n];
-                    const std::string& path = picture->paths[n];
-                    failure = bytes.isEmpty()
-                        ? printable(path) + ": cannot write: encoding failed"
-                        : files.stage(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-                }
+                std::string failure = stageEncoded(files, picture->encoded);
                 if (failure.empty() && stopRequested())
                     failure = kStopped; // the picture in hand is dropped with `files`
                 if (failure.empty())
@@ -256,7 +257,6 @@ private:
 
     const RenderOptions& options_;
     const std::string token_;
-    const EncodeSettings settings_;
     Handoff<BatchPicture> toEncode_{2};
     Handoff<BatchPicture> toWrite_{2};
     Handoff<QImage> spareImages_{2};
@@ -281,9 +281,8 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
     }
     const QDir folder(QString::fromStdString(options.outDir));
     TwisterRandom random;
-    ImageSurface picture1(kPictureWidth, kPictureHeight);
-    ImageSurface picture2(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture1, picture2);
+    SessionOn<ImageSurface> drawn(random, clock);
+    PictureSession& session = drawn.session;
 
     TerminalProgress progress(!options.quiet);
     const int digits = BatchPictures::digitsFor(*options.count);
@@ -304,24 +303,22 @@ int runBatch(const RenderOptions& options, const Clock& clock, std::ostream& err
             session.perform(options.keepPalette ? Action::Image : Action::Both);
 
         const Recipe& recipe = session.recipe();
-        BatchPicture picture{recipe.imeslike, named.nextNumber(recipe.imeslike), {}, shown, {}, {}};
+        BatchPicture picture{recipe.imeslike, named.nextNumber(recipe.imeslike), {}, {}, shown, {}};
         named.add(picture.name, picture.number);
-        const std::string text = recipeText(recipe);
-        QImage image;
+        EntrySource source{{recipe, session.palette()}, {}, drawn.strip.image()};
         if (shown) {
             std::optional<QImage> spare = pipeline.spareImage();
             if (!spare)
                 break; // the pipeline stopped
-            image = picture1.handOver(std::move(*spare));
-        } else {
-            image = pictureAtSize(recipe, picture1.image(), size, options.caption);
+            source.picture = drawn.picture.handOver(std::move(*spare));
         }
-        picture.outputs.push_back(
-            {pathIn(folder, BatchPictures::fileName(picture.name, picture.number, digits, ".png")), std::move(image), text});
+        picture.job = batchJob(options, std::move(source),
+                               pathIn(folder, BatchPictures::fileName(picture.name, picture.number, digits, ".png")));
         if (options.palettes)
-            picture.outputs.push_back(
-                {pathIn(folder, BatchPictures::fileName(picture.name, picture.number, digits, "-palette.png")),
-                 picture2.image(), text});
+            picture.job.stripPath =
+                pathIn(folder, BatchPictures::fileName(picture.name, picture.number, digits, "-palette.png"));
+        picture.drawn = *drawStill(picture.job);
+        picture.job.source = RecipeSource{recipe}; // the drawn picture is the pipeline's alone now
         if (!pipeline.add(std::move(picture)))
             break;
         progress.update(static_cast<double>(pipeline.placed()) / *options.count, "drawing",

@@ -9,10 +9,11 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "animation_files/gif_animation.h"
 #include "animation_files/loop_budget.h"
 #include "command_line/explore_command.h"
 #include "command_line/library_command.h"
-#include "files/file_format.h"
+#include "file_formats/file_format.h"
 #include "files/image_encoding.h"
 #include "command_line/share_commands.h"
 #include "share_codes/share_code.h"
@@ -21,38 +22,62 @@
 
 namespace genart {
 
-// Plain decimal digits only (no sign, no spaces), inside lowest .. highest.
-std::optional<std::uint64_t> parseWholeNumber(const std::string& text, std::uint64_t lowest, std::uint64_t highest)
+// Plain decimal digits only (no sign, no spaces), inside the range.
+std::optional<std::int64_t> parseWholeNumber(const std::string& text, const Range& range)
 {
-    std::uint64_t value = 0;
+    std::int64_t value = 0;
     if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     std::from_chars(text.data(), text.data() + text.size(), value);
-    if (value < lowest || value > highest)
+    if (!range.contains(value))
         return std::nullopt;
     return value;
 }
 
 std::optional<std::uint32_t> parseSeed(const std::string& text)
 {
-    const auto seed = parseWholeNumber(text, 0, 4294967295u);
+    const auto seed = parseWholeNumber(text, kSeeds);
     return seed ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*seed)) : std::nullopt;
 }
 
-// WIDTHxHEIGHT, each a whole number from 1 to kLargestSide, with a small x between.
+std::string seedProblem(const std::string& value)
+{
+    return "--seed takes a whole number from " + std::to_string(kSeeds.lowest) + " to "
+        + std::to_string(kSeeds.highest) + ", not '" + value + "'";
+}
+
+// WIDTHxHEIGHT, each side in kSides, with a small x between.
 std::optional<PictureSize> parseSize(const std::string& text)
 {
     const std::size_t x = text.find('x');
     if (x == std::string::npos)
         return std::nullopt;
-    const auto width = parseWholeNumber(text.substr(0, x), 1, kLargestSide);
-    const auto height = parseWholeNumber(text.substr(x + 1), 1, kLargestSide);
+    const auto width = parseWholeNumber(text.substr(0, x), kSides);
+    const auto height = parseWholeNumber(text.substr(x + 1), kSides);
     if (!width || !height)
         return std::nullopt;
     return PictureSize::covering(static_cast<int>(*width), static_cast<int>(*height));
 }
 
 namespace {
+
+// The options that take a whole number in a range, and where each goes.
+struct NumberOption {
+    const char* name;
+    const Range& range;
+    void (*take)(RenderOptions& options, int value);
+};
+
+const NumberOption kNumberOptions[] = {
+    {"--scale", kScales, [](RenderOptions& o, int n) { o.scale = n; }},
+    {"--quality", kQualities, [](RenderOptions& o, int n) { o.quality = n; }},
+    {"--png-level", kPngLevels, [](RenderOptions& o, int n) { o.pngLevel = n; }},
+    {"--frames", kFrames, [](RenderOptions& o, int n) { o.frames = n; }},
+    {"--fps", kFps, [](RenderOptions& o, int n) { o.fps = n; }},
+    {"--count", kCounts, [](RenderOptions& o, int n) { o.count = n; }},
+    {"--variations", kExploreCounts, [](RenderOptions& o, int n) { o.variations = n; }},
+    {"--recolourings", kExploreCounts, [](RenderOptions& o, int n) { o.recolourings = n; }},
+};
 
 std::optional<Action> parseAction(const std::string& name)
 {
@@ -104,10 +129,13 @@ std::optional<std::size_t> parseBudget(const std::string& text)
         times = 1000 * 1000;
     else if (!unit.empty())
         return std::nullopt;
-    const auto number = parseWholeNumber(text.substr(0, digits), 1, 4'000'000'000);
-    if (!number || *number * times < kSmallestBudget || *number * times > 4'000'000'000)
+    const auto number = parseWholeNumber(text.substr(0, digits), Range{1, 4'000'000'000});
+    if (!number)
         return std::nullopt;
-    return static_cast<std::size_t>(*number * times);
+    const std::uint64_t bytes = static_cast<std::uint64_t>(*number) * times;
+    if (bytes < kSmallestBudget || bytes > 4'000'000'000)
+        return std::nullopt;
+    return static_cast<std::size_t>(bytes);
 }
 } // namespace
 
@@ -124,7 +152,7 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
     if (option == "--seed") {
         options.seed = parseSeed(value);
         if (!options.seed)
-            return "--seed takes a whole number from 0 to 4294967295, not '" + value + "'";
+            return seedProblem(value);
     } else if (option == "--out" || option == "--palette-out" || option == "--out-dir" || option == "--recipe") {
         if (value.empty())
             return option + " needs a file name";
@@ -159,35 +187,11 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
         options.time = parseMoment(value);
         if (!options.time)
             return "--time takes a local time as YYYY-MM-DDTHH:MM:SS, not '" + value + "'";
-    } else if (option == "--scale") {
-        const auto scale = parseWholeNumber(value, 1, kLargestScale);
-        if (!scale)
-            return "--scale takes a whole number from 1 to " + std::to_string(kLargestScale) + ", not '" + value + "'";
-        options.scale = static_cast<int>(*scale);
     } else if (option == "--size") {
         options.size = parseSize(value);
         if (!options.size)
-            return "--size takes WIDTHxHEIGHT, each a whole number from 1 to " + std::to_string(kLargestSide)
-                + " (as in 1920x1080), not '" + value + "'";
-    } else if (option == "--quality" || option == "--png-level" || option == "--frames" || option == "--fps") {
-        const std::uint64_t lowest = option == "--png-level" ? 0 : 1;
-        const std::uint64_t highest = option == "--quality" ? 100
-            : option == "--png-level"                       ? 9
-            : option == "--frames"                          ? kLargestFrameCount
-                                                            : kHighestFps;
-        const auto number = parseWholeNumber(value, lowest, highest);
-        if (!number)
-            return option + " takes a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest)
-                + ", not '" + value + "'";
-        const int n = static_cast<int>(*number);
-        if (option == "--quality")
-            options.quality = n;
-        else if (option == "--png-level")
-            options.pngLevel = n;
-        else if (option == "--frames")
-            options.frames = n;
-        else
-            options.fps = n;
+            return "--size takes WIDTHxHEIGHT, each a whole number from " + std::to_string(kSides.lowest) + " to "
+                + std::to_string(kSides.highest) + " (as in 1920x1080), not '" + value + "'";
     } else if (option == "--entry") {
         options.entry = parseEntryId(value);
         if (!options.entry)
@@ -197,21 +201,20 @@ std::optional<std::string> takeValue(RenderOptions& options, const std::string& 
         if (!options.budget)
             return "--budget takes a number of bytes from " + std::to_string(kSmallestBudget)
                 + " to 4000000000, or of kB or MB (as 800k or 5M), not '" + value + "'";
-    } else if (option == "--count") {
-        const auto count = parseWholeNumber(value, 1, kLargestCount);
-        if (!count)
-            return "--count takes a whole number from 1 to " + std::to_string(kLargestCount) + ", not '" + value + "'";
-        options.count = static_cast<int>(*count);
-    } else if (option == "--variations" || option == "--recolourings") {
-        const auto count = parseWholeNumber(value, 1, kLargestExploreCount);
-        if (!count)
-            return option + " takes a whole number from 1 to " + std::to_string(kLargestExploreCount) + ", not '"
-                + value + "'";
-        (option == "--variations" ? options.variations : options.recolourings) = static_cast<int>(*count);
     } else if (option == "--strength") {
         options.strength = parseStrength(value);
         if (!options.strength)
             return "--strength takes a number from 0 (subtle) to 1 (wild), as in 0.25, not '" + value + "'";
+    } else {
+        for (const NumberOption& number : kNumberOptions) {
+            if (option != number.name)
+                continue;
+            const auto n = parseWholeNumber(value, number.range);
+            if (!n)
+                return option + " takes a whole number from " + std::to_string(number.range.lowest) + " to "
+                    + std::to_string(number.range.highest) + ", not '" + value + "'";
+            number.take(options, static_cast<int>(*n));
+        }
     }
     return std::nullopt;
 }
@@ -506,7 +509,7 @@ Command parseWindow(const std::vector<std::string>& args)
             return error("option --seed needs a value");
         options.seed = parseSeed(*option.value);
         if (!options.seed)
-            return error("--seed takes a whole number from 0 to 4294967295, not '" + *option.value + "'");
+            return error(seedProblem(*option.value));
     }
     if (reading.stray)
         return error("unknown option '" + *reading.stray + "'");
@@ -541,63 +544,83 @@ Command parseCommandLine(const std::vector<std::string>& args)
 
 namespace {
 
-const char* const kRenderForms =
-    "  genart render --seed N --out PICTURE [--palette-out STRIP] [--actions LIST]\n"
-    "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [FORMAT] [--force] [--quiet]\n"
-    "      draw without a window: start-up, then each action of LIST in order\n"
-    "      (image = new img / old palette, palette = change palette,\n"
-    "       both = new img / new palette), and write the picture and the strip\n"
-    "  genart render --recipe FILE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
-    "                [--force] [--quiet]\n"
-    "      draw again the picture whose recipe FILE holds (a picture written by genart,\n"
-    "      or its text)\n"
-    "  genart render --code CODE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
-    "                [--force] [--quiet]\n"
-    "      draw again the picture of a share code (genart code prints one)\n"
-    "  genart render --entry ID --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT] [--force]\n"
-    "      draw again an entry of the library (see genart library list), exactly as it was shown\n"
-    "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
-    "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [--png-level L] [--force] [--quiet]\n"
-    "      write K pictures named after their time stamps: the start-up picture, then\n"
-    "      each next as new img / new palette (new img / old palette with --keep-palette);\n"
-    "      --palettes writes each strip beside its picture; DIR is made if missing\n"
-    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE | --entry ID)\n"
-    "                (--variations K [--strength S] | --recolourings K) --out-dir DIR [SIZE]\n"
-    "                [--png-level L] [--time YYYY-MM-DDTHH:MM:SS] [--force] [--quiet]\n"
-    "      write K variations of the picture (its formula and strip kept, its other values\n"
-    "      moved, S from 0 subtle to 1 wild, default 0.5) or K recolourings (the picture in\n"
-    "      new palettes), named as a batch's; a recipe always gives the same K\n"
-    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) --animate\n"
-    "                [--frames N] [--fps F] --out LOOP.webp|LOOP.gif|LOOP.mp4 [SIZE] [--force]\n"
-    "                [--quiet]\n"
-    "      a seamless loop of N frames at F a second (1 .. 120, default 30; a GIF at most 50):\n"
-    "      the picture's palette turns once round, its colours flowing through it;\n"
-    "      without --frames, one turn in 10 s, as the window shows it\n"
-    "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) --share[=BYTES]\n"
-    "                --out LOOP [--frames N] [--fps F] [SIZE] [--force] [--quiet]\n"
-    "      the same loop fitted in BYTES (default 5M; also --budget BYTES): format (unless\n"
-    "      LOOP names one), size and quality chosen for it, and told in one line\n";
+// "(1 .. 16)", "(1 .. 120, default 30)": a range as the usage text gives it.
+std::string range(const Range& limits)
+{
+    return "(" + rangeText(limits) + ")";
+}
 
-const char* const kNotes =
-    "  SIZE: --scale S (1 .. 16) draws the same picture S times larger; --size WxH\n"
-    "  (each side 1 .. 16384) draws it to cover W by H pixels, cut from its middle;\n"
-    "  --no-caption leaves the caption off\n"
-    "  FORMAT: the file name's extension chooses it: .png, .jpg or .jpeg, .webp;\n"
-    "  --quality Q (1 .. 100) for JPEG (default 92) and WebP (default 100, lossless),\n"
-    "  --png-level L (0 .. 9) for PNG; every picture carries the recipe of its picture\n"
-    "  existing files are replaced only with --force; --quiet leaves out progress and summary;\n"
-    "  a value follows its option or is joined to it with '=': --seed 42 or --seed=42\n";
+std::string range(const Range& limits, int normal)
+{
+    return "(" + rangeText(limits) + ", default " + std::to_string(normal) + ")";
+}
+
+std::string renderForms()
+{
+    return "  genart render --seed N --out PICTURE [--palette-out STRIP] [--actions LIST]\n"
+           "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [FORMAT] [--force] [--quiet]\n"
+           "      draw without a window: start-up, then each action of LIST in order\n"
+           "      (image = new img / old palette, palette = change palette,\n"
+           "       both = new img / new palette), and write the picture and the strip\n"
+           "  genart render --recipe FILE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
+           "                [--force] [--quiet]\n"
+           "      draw again the picture whose recipe FILE holds (a picture written by genart,\n"
+           "      or its text)\n"
+           "  genart render --code CODE --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT]\n"
+           "                [--force] [--quiet]\n"
+           "      draw again the picture of a share code (genart code prints one)\n"
+           "  genart render --entry ID --out PICTURE [--palette-out STRIP] [SIZE] [FORMAT] [--force]\n"
+           "      draw again an entry of the library (see genart library list), exactly as it was shown\n"
+           "  genart render --seed N --count K --out-dir DIR [--keep-palette] [--palettes]\n"
+           "                [--time YYYY-MM-DDTHH:MM:SS] [SIZE] [--png-level L] [--force] [--quiet]\n"
+           "      write K " + range(kCounts) + " pictures named after their time stamps: the start-up\n"
+           "      picture, then each next as new img / new palette (new img / old palette with\n"
+           "      --keep-palette); --palettes writes each strip beside its picture; DIR is made\n"
+           "      if missing\n"
+           "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE | --entry ID)\n"
+           "                (--variations K [--strength S] | --recolourings K) --out-dir DIR [SIZE]\n"
+           "                [--png-level L] [--time YYYY-MM-DDTHH:MM:SS] [--force] [--quiet]\n"
+           "      write K " + range(kExploreCounts) + " variations of the picture (its formula and strip\n"
+           "      kept, its other values moved, S from 0 subtle to 1 wild, default 0.5) or K\n"
+           "      recolourings (the picture in new palettes), named as a batch's; a recipe always\n"
+           "      gives the same K\n"
+           "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) --animate\n"
+           "                [--frames N] [--fps F] --out LOOP.webp|LOOP.gif|LOOP.mp4 [SIZE] [--force]\n"
+           "                [--quiet]\n"
+           "      a seamless loop of N frames " + range(kFrames) + " at F a second " + range(kFps, kDefaultFps) + ";\n"
+           "      a GIF at most " + std::to_string(GifAnimation::kMostFps) + "): the picture's palette turns once round, its\n"
+           "      colours flowing through it; without --frames, one turn in "
+        + std::to_string(kTurnMilliseconds / 1000) + " s, as the window shows it\n"
+           "  genart render (--seed N [--actions LIST] | --recipe FILE | --code CODE) --share[=BYTES]\n"
+           "                --out LOOP [--frames N] [--fps F] [SIZE] [--force] [--quiet]\n"
+           "      the same loop fitted in BYTES (default 5M; also --budget BYTES): format (unless\n"
+           "      LOOP names one), size and quality chosen for it, and told in one line\n";
+}
+
+std::string notes()
+{
+    return "  SIZE: --scale S " + range(kScales) + " draws the same picture S times larger; --size WxH\n"
+           "  (each side " + rangeText(kSides) + ") draws it to cover W by H pixels, cut from its middle;\n"
+           "  --no-caption leaves the caption off\n"
+           "  FORMAT: the file name's extension chooses it: .png, .jpg or .jpeg, .webp;\n"
+           "  --quality Q " + range(kQualities) + " for JPEG (default " + std::to_string(kDefaultJpegQuality)
+        + ") and WebP (default " + std::to_string(kDefaultWebpQuality) + ", lossless),\n"
+           "  --png-level L " + range(kPngLevels, kDefaultPngLevel) + " for PNG; every picture carries the recipe\n"
+           "  of its picture\n"
+           "  existing files are replaced only with --force; --quiet leaves out progress and summary;\n"
+           "  a value follows its option or is joined to it with '=': --seed 42 or --seed=42\n";
+}
 
 } // namespace
 
 std::string usageText()
 {
-    return std::string("usage:\n"
-                       "  genart [--seed N] [--no-history] [FILE | CODE]\n"
-                       "      open the window; N (0 .. 4294967295) seeds the pictures instead of the clock;\n"
-                       "      --no-history neither shows the earlier runs' pictures nor keeps this run's;\n"
-                       "      FILE (a genart picture, a recipe or .genart file) or a share code opens in it\n")
-        + kRenderForms + libraryForms()
+    return "usage:\n"
+           "  genart [--seed N] [--no-history] [FILE | CODE]\n"
+           "      open the window; N " + range(kSeeds) + " seeds the pictures instead of the clock;\n"
+           "      --no-history neither shows the earlier runs' pictures nor keeps this run's;\n"
+           "      FILE (a genart picture, a recipe or .genart file) or a share code opens in it\n"
+        + renderForms() + libraryForms()
         + "  genart code FILE | genart code CODE | genart code --entry ID\n"
           "      print the share code of the picture FILE holds: one line, genart: and at most\n"
           "      200 letters, digits, - and _, that draws it again exactly\n"
@@ -609,12 +632,12 @@ std::string usageText()
           "      print the version\n"
           "  genart --help, genart render --help, genart wallpaper --help\n"
           "      print this help, or only the part on render or wallpaper\n"
-        + kNotes;
+        + notes();
 }
 
 std::string renderUsageText()
 {
-    return std::string("usage:\n") + kRenderForms + kNotes;
+    return "usage:\n" + renderForms() + notes();
 }
 
 std::string versionText()

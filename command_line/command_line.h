@@ -10,6 +10,7 @@
 #include "command_line/library_options.h"
 #include "command_line/desktop_options.h"
 #include "files/image_encoding.h"
+#include "limits/limits.h"
 #include "session/picture_session.h"
 #include "session/picture_size.h"
 
@@ -58,8 +59,8 @@ struct RenderOptions {
     int scale = 1; // poster size: scale * 600 by scale * 450
     std::optional<PictureSize> size; // --size: any width and height, covered by the picture
     bool caption = true;
-    std::optional<int> quality;  // JPEG and WebP, 1 .. 100
-    std::optional<int> pngLevel; // zlib's level, 0 .. 9
+    std::optional<int> quality;  // JPEG and WebP, within kQualities
+    std::optional<int> pngLevel; // zlib's level, within kPngLevels
     bool animate = false; // colour cycling: frames of the picture with its palette turning
     std::optional<int> frames; // none: one turn in the window's time (framesOfOneTurn)
     int fps = kDefaultFps;
@@ -98,11 +99,6 @@ struct RenderOptions {
         return settings;
     }
 };
-
-inline constexpr int kLargestScale = 16;
-inline constexpr int kLargestCount = 100000;
-inline constexpr int kLargestFrameCount = kMostLoopFrames;
-inline constexpr int kHighestFps = kLargestFps;
 
 // `genart --help` (or -h, or help) for the whole program, `genart render --help` for render alone.
 struct HelpRequest {

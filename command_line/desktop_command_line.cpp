@@ -62,7 +62,7 @@ std::optional<std::string> takeWallpaperValue(WallpaperOptions& options, const s
     } else if (option == "--size") {
         options.size = parseSize(value);
         if (!options.size)
-            return "--size takes WIDTHxHEIGHT, each a whole number from 1 to " + std::to_string(kLargestSide)
+            return "--size takes WIDTHxHEIGHT, each a whole number from 1 to " + std::to_string(kSides.highest)
                 + " (as in 1920x1080), not '" + value + "'";
     } else if (option == "--set-on") {
         const auto place = parsePlace(value);
@@ -101,7 +101,7 @@ std::optional<std::string> takeSlideshowValue(SlideshowOptions& options, const s
                                               const std::string& value)
 {
     if (option == "--seconds") {
-        const auto seconds = parseWholeNumber(value, 1, kLongestSlideSeconds);
+        const auto seconds = parseWholeNumber(value, Range{1, kLongestSlideSeconds});
         if (!seconds)
             return "--seconds takes a whole number from 1 to " + std::to_string(kLongestSlideSeconds) + ", not '"
                 + value + "'";

@@ -11,15 +11,14 @@
 #include "command_line/terminal_progress.h"
 #include "explore/recolourings.h"
 #include "explore/variations.h"
-#include "files/image_output.h"
-#include "files/picture_export.h"
-#include "files/printable.h"
+#include "picture_files/still_job.h"
+#include "terminal_text/printable.h"
 #include "command_line/library_command.h"
 #include "command_line/share_commands.h"
 #include "files/recipe_file.h"
 #include "generator/image_generator.h"
 #include "platform/qt/image_surface.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 
 namespace genart {
 namespace {
@@ -53,13 +52,8 @@ std::optional<Recipe> startingPicture(const RenderOptions& options, const Clock&
         random.seed(seedOf(std::get<Recipe>(read)));
         return std::get<Recipe>(read);
     }
-    ImageSurface picture1(kPictureWidth, kPictureHeight);
-    ImageSurface picture2(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture1, picture2);
-    session.startUp(*options.seed);
-    for (const Action action : options.actions)
-        session.perform(action);
-    return session.recipe();
+    SessionOn<ImageSurface> drawn(random, clock);
+    return drawn.play(*options.seed, options.actions).session.recipe();
 }
 
 std::vector<Recipe> candidatesOf(const Recipe& picture, const RenderOptions& options, const Clock& clock,
@@ -92,14 +86,18 @@ std::string writeEach(const std::vector<Recipe>& pictures, const RenderOptions& 
 {
     const QDir folder(QString::fromStdString(options.outDir));
     const int digits = BatchPictures::digitsFor(static_cast<int>(pictures.size()));
-    const EncodeSettings settings = options.encodeSettings();
     for (std::size_t n = 0; n < pictures.size(); ++n) {
         const Recipe& recipe = pictures[n];
         const std::string file = BatchPictures::fileName(recipe.imeslike, static_cast<int>(n) + 1, digits, ".png");
-        const std::string path = folder.filePath(QString::fromStdString(file)).toStdString();
-        auto drawn = exportPicture(recipe, options.pictureSize(), options.caption);
+        PictureJob job;
+        job.source = RecipeSource{recipe};
+        job.size = options.pictureSize();
+        job.caption = options.caption;
+        job.path = folder.filePath(QString::fromStdString(file)).toStdString();
+        job.encoding = options.encodeSettings();
+        const std::string& path = job.path;
         OutputFiles files(options.force, token);
-        std::string failure = stageImages(files, {{path, std::move(drawn->picture), recipeText(recipe)}}, settings);
+        std::string failure = stageEncoded(files, *encodeStill(job, *drawStill(job)));
         if (failure.empty())
             failure = files.place();
         if (!failure.empty())

@@ -10,8 +10,6 @@
 
 namespace genart {
 
-// Most variations or recolourings one command writes.
-inline constexpr int kLargestExploreCount = 10000;
 // How far variations go when --strength is not given: between subtle (0) and wild (1).
 inline constexpr double kDefaultStrength = 0.5;
 

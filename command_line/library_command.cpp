@@ -11,7 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "library/library.h"
 #include "library/library_location.h"

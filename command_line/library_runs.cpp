@@ -8,7 +8,7 @@
 #include <QJsonObject>
 
 #include "command_line/library_command.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "library/library.h"
 #include "library/library_location.h"

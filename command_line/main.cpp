@@ -15,7 +15,7 @@
 #include "command_line/slideshow_command.h"
 #include "command_line/stop_signals.h"
 #include "command_line/wallpaper_command.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "opening/shared_recipe.h"
 #include "platform/qt/display_platform.h"
 #include "platform/vector_state.h"

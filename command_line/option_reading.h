@@ -8,14 +8,17 @@
 #include <QCommandLineOption>
 
 #include "command_line/command_line.h"
+#include "limits/limits.h"
 
 // How every form of the command line reads its options: the forms' own parsers share these.
 namespace genart {
 
-// Plain decimal digits only (no sign, no spaces), inside lowest .. highest.
-std::optional<std::uint64_t> parseWholeNumber(const std::string& text, std::uint64_t lowest, std::uint64_t highest);
+// Plain decimal digits only (no sign, no spaces), inside the range.
+std::optional<std::int64_t> parseWholeNumber(const std::string& text, const Range& range);
 std::optional<std::uint32_t> parseSeed(const std::string& text);
-// WIDTHxHEIGHT, each a whole number from 1 to kLargestSide, with a small x between.
+// "--seed takes a whole number from 0 to 4294967295, not 'x'"
+std::string seedProblem(const std::string& value);
+// WIDTHxHEIGHT, each side in kSides, with a small x between.
 std::optional<PictureSize> parseSize(const std::string& text);
 
 // The message, pointing to the help.

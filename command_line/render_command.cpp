@@ -1,38 +1,27 @@
 #include "command_line/render_command.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <ostream>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
-#include "command_line/animation_command.h"
+#include "animation_files/mp4_animation.h"
 #include "command_line/batch_render.h"
 #include "command_line/explore_command.h"
-#include "command_line/share_commands.h"
-#include "command_line/stop_signals.h"
 #include "command_line/library_command.h"
+#include "command_line/render_job.h"
+#include "command_line/stop_signals.h"
 #include "command_line/terminal_progress.h"
-#include "files/image_output.h"
-#include "files/picture_export.h"
-#include "files/printable.h"
-#include "files/recipe_file.h"
-#include "platform/qt/image_surface.h"
-#include "session/picture_session.h"
+#include "file_formats/file_format.h"
+#include "picture_files/run_picture_job.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 namespace {
-
-std::unique_ptr<Clock> clockFor(const RenderOptions& options)
-{
-    if (!options.time)
-        return std::make_unique<SystemClock>();
-    const LocalMoment& t = *options.time;
-    return std::make_unique<FixedClock>(t.year, t.month, t.day, t.hour, t.minute, t.second);
-}
 
 // The path with its folders resolved as far as they exist, `.` and `..` taken out.
 std::filesystem::path resolved(const std::string& path)
@@ -65,122 +54,97 @@ bool outputsClash(const RenderOptions& options, std::ostream& errors)
     return true;
 }
 
-// The bar's share for drawing; encoding and writing take the rest (an 8x poster: 0.46 s
-// drawing, about 0.2 s encoding as PNG).
+// The bar's share for drawing a still picture; encoding and writing take the rest (an 8x
+// poster: 0.46 s drawing, about 0.2 s encoding as PNG).
 constexpr double kDrawnShare = 0.7;
 
-// "wall.png (3840 × 2160, 4.2 MB)"
-std::string described(const std::string& path, const QImage& image)
+// The bar, told by the job: a still's drawing and encoding, or a loop's frames.
+Progress terminalProgress(TerminalProgress& progress, const PictureJob& job)
+{
+    if (job.loop) {
+        const int frames = job.loop->frames;
+        return [&progress, frames](Stage stage, double done) {
+            const long framesDone = stage == Stage::Encoding ? std::lround(done * frames) : 0;
+            if (stage != Stage::Writing)
+                progress.update(static_cast<double>(framesDone) / frames, "frames",
+                                std::to_string(framesDone) + "/" + std::to_string(frames));
+        };
+    }
+    return [&progress](Stage stage, double done) {
+        if (stage == Stage::Drawing)
+            progress.update(kDrawnShare * done, "drawing");
+        else if (stage == Stage::Encoding)
+            progress.update(kDrawnShare + (1 - kDrawnShare) * done, "encoding");
+    };
+}
+
+// ", 4.2 MB": the size of the file written at `path`, if it can be read.
+std::string fileSize(const std::string& path)
 {
     struct stat status {};
-    std::string size;
-    if (::stat(path.c_str(), &status) == 0) {
-        char text[32];
-        const double bytes = static_cast<double>(status.st_size);
-        if (bytes >= 1e6)
-            std::snprintf(text, sizeof text, ", %.1f MB", bytes / 1e6);
-        else
-            std::snprintf(text, sizeof text, ", %.0f kB", std::max(1.0, bytes / 1e3));
-        size = text;
-    }
-    return printable(path) + " (" + std::to_string(image.width()) + " \u00d7 " + std::to_string(image.height())
-        + size + ")";
+    if (::stat(path.c_str(), &status) != 0)
+        return {};
+    char text[32];
+    const double bytes = static_cast<double>(status.st_size);
+    if (bytes >= 1e6)
+        std::snprintf(text, sizeof text, ", %.1f MB", bytes / 1e6);
+    else
+        std::snprintf(text, sizeof text, ", %.0f kB", std::max(1.0, bytes / 1e3));
+    return text;
 }
 
-// Writes the files; on a terminal, progress while it lasts and a line telling what was written.
-int write(const std::vector<ImageOutput>& outputs, const RenderOptions& options, TerminalProgress& progress,
-          std::ostream& errors)
+std::string pixels(int width, int height)
 {
-    EncodeSettings settings = options.encodeSettings();
-    settings.png.progress = [&progress](int rows, int total) {
-        progress.update(kDrawnShare + (1 - kDrawnShare) * rows / total, "encoding");
-        return true;
-    };
-    progress.update(kDrawnShare, "encoding");
-    if (stopRequested())
-        return kStoppedBySignal;
-    // Until finish() the files can still be taken back, which `files` does when it goes.
-    OutputFiles files(options.force, newRunToken());
-    std::string failure = stageImages(files, outputs, settings);
-    if (failure.empty() && !stopRequested())
-        failure = files.place();
-    if (stopRequested()) {
-        progress.finish();
-        return kStoppedBySignal;
-    }
-    if (failure.empty())
-        failure = files.finish();
-    progress.finish();
-    if (!failure.empty()) {
-        errors << "genart: render: " << failure << '\n';
-        return 1;
-    }
-    if (!options.quiet && ::isatty(STDERR_FILENO) == 1) {
-        errors << "genart: wrote " << described(outputs.front().path, outputs.front().image);
-        if (outputs.size() > 1)
-            errors << " and " << described(outputs.back().path, outputs.back().image);
-        errors << " in " << formatSeconds(progress.elapsed()) << '\n';
-    }
-    return 0;
+    return std::to_string(width) + " \u00d7 " + std::to_string(height);
 }
 
-// Told by the sweep how many of its columns are done.
-DrawProgress drawingProgress(TerminalProgress& progress)
+// "wall.png (3840 × 2160, 4.2 MB) and strip.png (601 × 33, 3 kB)", or for a loop "loop.webp
+// (120 frames, 600 × 450, 4.0 s at 30 a second, 3.1 MB)".
+std::string described(const PictureJob& job)
 {
-    return [&progress](int done, int total) { progress.update(kDrawnShare * done / total, "drawing"); };
+    if (job.loop) {
+        const bool mp4 = formatOfPath(job.path) == FileFormat::Mp4;
+        const int width = mp4 ? Mp4Animation::evenSide(job.size.width) : job.size.width;
+        const int height = mp4 ? Mp4Animation::evenSide(job.size.height) : job.size.height;
+        char timing[64];
+        std::snprintf(timing, sizeof timing, ", %.1f s at %d a second",
+                      static_cast<double>(job.loop->frames) / job.loop->fps, job.loop->fps);
+        return printable(job.path) + " (" + std::to_string(job.loop->frames) + " frames, " + pixels(width, height)
+            + timing + fileSize(job.path) + ")";
+    }
+    std::string line = printable(job.path) + " (" + pixels(job.size.width, job.size.height) + fileSize(job.path) + ")";
+    if (job.stripPath)
+        line += " and " + printable(*job.stripPath) + " (" + pixels(kStripWidth, kStripHeight)
+            + fileSize(*job.stripPath) + ")";
+    return line;
 }
 
-// Start-up's palette and picture, then each action as its button would do it.
-int renderSession(const RenderOptions& options, std::ostream& errors)
+// One picture or loop; on a terminal, progress while it lasts and a line telling what was
+// written.
+int renderOne(const RenderOptions& options, std::ostream& errors)
 {
     if (outputsClash(options, errors))
         return 2;
     TerminalProgress progress(!options.quiet);
-    TwisterRandom random;
-    const auto clock = clockFor(options);
-    ImageSurface picture1(kPictureWidth, kPictureHeight);
-    ImageSurface picture2(kStripWidth, kStripHeight);
-    PictureSession session(random, *clock, picture1, picture2);
-
-    session.startUp(*options.seed);
-    for (const Action action : options.actions)
-        session.perform(action);
-
-    const Recipe& recipe = session.recipe();
-    const std::string text = recipeText(recipe);
-    const PictureSize size = options.pictureSize();
-    std::vector<ImageOutput> outputs{
-        {options.out, pictureAtSize(recipe, picture1.image(), size, options.caption, drawingProgress(progress)), text}};
-    if (options.paletteOut) {
-        // The strip as it stands; after a last "palette" action it is not the picture's own.
-        const bool pictureColouredFromIt = session.palette() == recipe.palette;
-        outputs.push_back({*options.paletteOut, picture2.image(), pictureColouredFromIt ? text : std::string()});
-    }
-    return write(outputs, options, progress, errors);
-}
-
-int renderRecipe(const RenderOptions& options, std::ostream& errors)
-{
-    if (outputsClash(options, errors))
-        return 2;
-    TerminalProgress progress(!options.quiet);
-    const auto read = givenRecipe(options);
-    if (const auto* error = std::get_if<RecipeError>(&read)) {
+    auto job = renderJob(options);
+    if (const auto* error = std::get_if<RecipeError>(&job)) {
         errors << "genart: render: " << error->message << '\n';
         return 2;
     }
-    const Recipe& recipe = std::get<Recipe>(read);
-    const std::string text = recipeText(recipe);
-    auto exported =
-        exportPicture(recipe, options.pictureSize(), options.caption, drawingProgress(progress), &stopFlag());
-    if (!exported) {
-        progress.finish();
-        return kStoppedBySignal;
+    const PictureJob& picture = std::get<PictureJob>(job);
+    const JobOutcome outcome = runPictureJob(picture, terminalProgress(progress, picture), &stopToken());
+    progress.finish();
+    if (outcome.cancelled)
+        return kStoppedBySignal; // nothing was placed, or it was taken back
+    if (!outcome.failure.empty()) {
+        errors << "genart: render: " << outcome.failure << '\n';
+        return 1;
     }
-    std::vector<ImageOutput> outputs{{options.out, std::move(exported->picture), text}};
-    if (options.paletteOut)
-        outputs.push_back({*options.paletteOut, std::move(exported->strip), text});
-    return write(outputs, options, progress, errors);
+    if (!outcome.chosen.empty() && !options.quiet)
+        errors << "genart: shared " << printable(outcome.path) << ": " << outcome.chosen << '\n';
+    else if (!options.quiet && ::isatty(STDERR_FILENO) == 1)
+        errors << "genart: wrote " << described(picture) << " in " << formatSeconds(progress.elapsed()) << '\n';
+    return 0;
 }
 
 } // namespace
@@ -191,13 +155,9 @@ int runRender(const RenderOptions& options, std::ostream& errors)
         return runExplore(options, *clockFor(options), errors);
     if (options.entry)
         return renderEntry(options, errors);
-    if (options.animate)
-        return runAnimation(options, *clockFor(options), errors);
-    if (options.fromRecipe())
-        return renderRecipe(options, errors);
     if (options.count)
         return runBatch(options, *clockFor(options), errors);
-    return renderSession(options, errors);
+    return renderOne(options, errors);
 }
 
 } // namespace genart

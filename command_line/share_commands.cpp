@@ -8,10 +8,9 @@
 #include <QImage>
 
 #include "command_line/library_command.h"
-#include "files/image_encoding.h"
-#include "files/output_files.h"
-#include "files/picture_export.h"
-#include "files/printable.h"
+#include "picture_files/picture_at_size.h"
+#include "picture_files/run_picture_job.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "library/library.h"
 #include "opening/shared_recipe.h"
@@ -35,7 +34,7 @@ std::optional<int> thumbnailSize(const std::string& text)
     int size = 0;
     const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), size);
     if (problem != std::errc() || end != text.data() + text.size() || text.front() == '+' || size < 1
-        || size > kLargestSide)
+        || size > kSides.highest)
         return std::nullopt;
     return size;
 }
@@ -47,8 +46,8 @@ QImage thumbnail(const Recipe& recipe, int longer)
     const int shorter = std::max(1, static_cast<int>(std::lround(static_cast<double>(longer) * kPictureHeight
                                                                  / kPictureWidth)));
     if (longer > kPictureWidth)
-        return exportPicture(recipe, PictureSize::covering(longer, shorter), false)->picture;
-    const QImage normal = exportPicture(recipe, PictureSize{}, false)->picture;
+        return drawPicture(recipe, PictureSize::covering(longer, shorter), false)->picture;
+    const QImage normal = drawPicture(recipe, PictureSize{}, false)->picture;
     return normal.scaled(longer, shorter, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -92,7 +91,7 @@ Command parseThumbnailCommand(const std::vector<std::string>& arguments)
             const std::string value = argument == "--size" ? arguments[n] : argument.substr(7);
             const auto size = thumbnailSize(value);
             if (!size)
-                return usage("thumbnail", "--size takes a whole number from 1 to " + std::to_string(kLargestSide)
+                return usage("thumbnail", "--size takes a whole number from 1 to " + std::to_string(kSides.highest)
                                               + ", not '" + value + "'");
             request.size = *size;
             sized = true;
@@ -144,16 +143,15 @@ int runThumbnail(const ThumbnailRequest& request, std::ostream& errors)
         return 2;
     }
     const Recipe& recipe = std::get<Recipe>(read);
-    // Always a PNG, whatever the name the file manager gives.
-    const QByteArray png = encodeImage(thumbnail(recipe, request.size), FileFormat::Png, recipeText(recipe));
-    OutputFiles file(true, newRunToken());
-    std::string failure = png.isEmpty() ? printable(request.output) + ": cannot write: encoding failed"
-                                        : file.stage(request.output, png.constData(), static_cast<std::size_t>(png.size()));
-    if (failure.empty())
-        failure = file.place();
-    if (failure.empty())
-        failure = file.finish();
-    if (!failure.empty()) {
+    const QImage picture = thumbnail(recipe, request.size);
+    PictureJob job;
+    job.source = EntrySource{{recipe, recipe.palette}, picture, {}, false};
+    job.size = PictureSize::covering(picture.width(), picture.height());
+    job.caption = false;
+    job.path = request.output;
+    job.format = FileFormat::Png; // always a PNG, whatever the name the file manager gives
+    job.replace = true;
+    if (const std::string failure = runPictureJob(job).failure; !failure.empty()) {
         errors << "genart: thumbnail: " << failure << '\n';
         return 1;
     }

@@ -9,7 +9,7 @@
 #include <QScreen>
 
 #include "command_line/desktop_command_line.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "platform/qt/display_platform.h"
 #include "platform/vector_state.h"
 #include "slideshow/slide_show.h"

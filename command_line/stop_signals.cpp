@@ -1,14 +1,15 @@
 #include "command_line/stop_signals.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
 
 namespace genart {
 namespace {
 
-static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
+static_assert(std::atomic<bool>::is_always_lock_free, "the token is cancelled from a signal handler");
 
-std::atomic<bool> stopAsked{false};
+CancelToken stopAsked;
 volatile std::sig_atomic_t stopSignal = 0;
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -19,7 +20,7 @@ extern "C" void onStopSignal(int number)
 {
     if (stopSignal == 0)
         stopSignal = number;
-    stopAsked.store(true);
+    stopAsked.cancel();
 }
 
 } // namespace
@@ -51,7 +52,7 @@ std::string StopSignals::line()
     return std::string("stopped by ") + name + "; what this run wrote was taken back";
 }
 
-const std::atomic<bool>& stopFlag()
+const CancelToken& stopToken()
 {
     return stopAsked;
 }

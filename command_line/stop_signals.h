@@ -1,7 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <string>
+
+#include "platform/progress.h"
 
 namespace genart {
 
@@ -34,11 +35,11 @@ public:
 // last look (its files in place for good) lets it end as it would have.
 inline constexpr int kStoppedBySignal = -1;
 
-// Set once one of the signals has arrived: the cancel flag the render's stages look at.
-const std::atomic<bool>& stopFlag();
+// Cancelled once one of the signals has arrived: the token the render's stages look at.
+const CancelToken& stopToken();
 inline bool stopRequested()
 {
-    return stopFlag().load(std::memory_order_relaxed);
+    return stopToken().cancelled();
 }
 
 } // namespace genart

@@ -9,9 +9,10 @@
 #include "desktop/screen_areas.h"
 #include "desktop/wallpaper_picture.h"
 #include "desktop/wallpaper_source.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
+#include "session/session_on.h"
 #include "session/picture_session.h"
 
 namespace genart {
@@ -20,13 +21,8 @@ namespace {
 // A picture drawn as the window draws its first one.
 Recipe newPicture()
 {
-    TwisterRandom random;
-    SystemClock clock;
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seedFromTimeOfDay());
-    return session.recipe();
+    SessionOn<ImageSurface> drawn(std::make_shared<SystemClock>());
+    return drawn.play(seedFromTimeOfDay()).session.recipe();
 }
 
 // The picture asked for, or why it cannot be had.

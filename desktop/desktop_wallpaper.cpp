@@ -1,7 +1,7 @@
 #include "desktop/desktop_wallpaper.h"
 
 #include "desktop/wallpaper_picture.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 

@@ -6,8 +6,7 @@
 
 #include <QStandardPaths>
 
-#include "files/image_output.h"
-#include "files/picture_export.h"
+#include "picture_files/run_picture_job.h"
 
 namespace genart {
 namespace {
@@ -15,14 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kExtension = ".jpg";
-
-// The one place a wallpaper picture becomes a file: whole or not at all, never over another.
-std::string writePictureFile(const std::string& path, const QImage& picture, const Recipe& recipe)
-{
-    EncodeSettings settings;
-    settings.quality = kWallpaperQuality;
-    return writeImages({{path, picture, recipeText(recipe)}}, false, settings);
-}
 
 // "T20261208120000-3840x2160.jpg", or with "-2", "-3" … when that name is taken.
 std::string freeName(const std::string& folder, const std::string& stem)
@@ -56,12 +47,17 @@ WallpaperFile writeWallpaper(const Recipe& recipe, int width, int height, const 
     fs::create_directories(folder, error);
     if (error)
         return {{}, folder + ": cannot make the folder: " + error.message(), {}};
-    const auto drawn = exportPicture(recipe, PictureSize::covering(width, height), false);
-    const std::string path =
-        freeName(folder, recipe.imeslike + "-" + std::to_string(width) + "x" + std::to_string(height));
-    if (std::string problem = writePictureFile(path, drawn->picture, recipe); !problem.empty())
-        return {{}, std::move(problem), {}};
-    return {path, {}, drawn->picture};
+    // Whole or not at all, never over another file.
+    PictureJob job;
+    job.source = RecipeSource{recipe};
+    job.size = PictureSize::covering(width, height);
+    job.caption = false;
+    job.path = freeName(folder, recipe.imeslike + "-" + std::to_string(width) + "x" + std::to_string(height));
+    job.encoding.quality = kWallpaperQuality;
+    JobOutcome outcome = runPictureJob(job);
+    if (!outcome.written())
+        return {{}, std::move(outcome.failure), {}};
+    return {job.path, {}, std::move(outcome.picture)};
 }
 
 void pruneWallpapers(const std::string& folder, const std::string& shown)

@@ -1,6 +1,8 @@
 #include "files/file_calls.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,9 +14,9 @@ int FileCalls::open(const char* path, int flags, mode_t mode)
     return ::open(path, flags, mode);
 }
 
-ssize_t FileCalls::write(int fd, const void* bytes, size_t count)
+ssize_t FileCalls::pwrite(int fd, const void* bytes, size_t count, off_t offset)
 {
-    return ::write(fd, bytes, count);
+    return ::pwrite(fd, bytes, count, offset);
 }
 
 int FileCalls::fchmod(int fd, mode_t mode)
@@ -58,6 +60,20 @@ FileCalls& systemFileCalls()
 {
     static FileCalls calls;
     return calls;
+}
+
+std::string writeAt(FileCalls& calls, int fd, std::uint64_t offset, const void* bytes, std::size_t size)
+{
+    const auto* from = static_cast<const char*>(bytes);
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t wrote = calls.pwrite(fd, from + done, size - done, static_cast<off_t>(offset + done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return std::strerror(wrote < 0 ? errno : EIO);
+        done += static_cast<std::size_t>(wrote);
+    }
+    return {};
 }
 
 } // namespace genart

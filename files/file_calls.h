@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include <sys/types.h>
 
 namespace genart {
@@ -11,7 +14,7 @@ class FileCalls {
 public:
     virtual ~FileCalls() = default;
     virtual int open(const char* path, int flags, mode_t mode);
-    virtual ssize_t write(int fd, const void* bytes, size_t count);
+    virtual ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset);
     virtual int fchmod(int fd, mode_t mode);
     virtual int fsync(int fd);
     virtual int close(int fd);
@@ -24,5 +27,9 @@ public:
 
 // The real calls.
 FileCalls& systemFileCalls();
+
+// Writes all `size` bytes at `offset` of the open file, going on after short writes and
+// interruptions: "" or the system's reason.
+std::string writeAt(FileCalls& calls, int fd, std::uint64_t offset, const void* bytes, std::size_t size);
 
 } // namespace genart

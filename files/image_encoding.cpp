@@ -4,6 +4,7 @@
 #include <QImageWriter>
 
 #include "files/webp_output.h"
+#include "limits/limits.h"
 #include "session/recipe.h"
 
 namespace genart {
@@ -37,27 +38,12 @@ QByteArray encodeImage(const QImage& image, FileFormat format, const std::string
     case FileFormat::Jpeg:
         return encodeJpeg(image, settings.quality > 0 ? settings.quality : kDefaultJpegQuality, recipe);
     case FileFormat::WebP:
-        return encodeWebp(image, recipe, settings.quality > 0 ? settings.quality : kLosslessWebpQuality);
+        return encodeWebp(image, recipe, settings.quality > 0 ? settings.quality : kDefaultWebpQuality);
     case FileFormat::Mp4:
     case FileFormat::Gif:
         break;
     }
     return {};
-}
-
-std::string sizeProblem(FileFormat format, int width, int height)
-{
-    if (format == FileFormat::WebP && (width > kLargestWebpSide || height > kLargestWebpSide))
-        return "a WebP picture is at most " + std::to_string(kLargestWebpSide) + " pixels wide and high";
-    return {};
-}
-
-std::string pictureFileProblem(const std::string& path, int width, int height)
-{
-    const std::optional<FileFormat> format = formatOfPath(path);
-    if (!format || !isPictureFormat(*format))
-        return std::string("not a picture format (use ") + kPictureExtensions + ")";
-    return sizeProblem(*format, width, height);
 }
 
 } // namespace genart

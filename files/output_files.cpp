@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 
 namespace genart {
 namespace {
@@ -191,17 +191,7 @@ OutputFiles::~OutputFiles()
 
 std::string OutputFiles::stage(const std::string& path, const char* bytes, std::size_t size)
 {
-    return stage(path, [this, bytes, size](int fd) -> std::string {
-        for (std::size_t done = 0; done < size;) {
-            const ssize_t wrote = calls_.write(fd, bytes + done, size - done);
-            if (wrote < 0 && errno == EINTR)
-                continue;
-            if (wrote <= 0)
-                return std::strerror(wrote < 0 ? errno : EIO);
-            done += static_cast<std::size_t>(wrote);
-        }
-        return {};
-    });
+    return stage(path, [this, bytes, size](int fd) { return writeAt(calls_, fd, 0, bytes, size); });
 }
 
 std::string OutputFiles::stage(const std::string& path, const Filling& fill)

@@ -58,7 +58,7 @@ struct PngJob {
     QByteArray& bytes;
 };
 
-// The whole file, through libpng; false when libpng failed or the progress callback said stop.
+// The whole file, through libpng; false when libpng failed or the encoding was cancelled.
 bool writePng(png_structp png, png_infop info, const PngJob& job)
 {
     const QImage& image = job.image;
@@ -99,8 +99,10 @@ bool writePng(png_structp png, png_infop info, const PngJob& job)
     const int rows = image.height();
     for (int row = 0; row < rows; ++row) {
         png_write_row(png, image.constScanLine(row));
-        if (job.settings.progress && !job.settings.progress(row + 1, rows))
+        if (cancelled(job.settings.cancel))
             return false;
+        if (job.settings.progress)
+            job.settings.progress(Stage::Encoding, static_cast<double>(row + 1) / rows);
     }
     png_write_end(png, info);
     return true;
@@ -126,8 +128,7 @@ QByteArray encodePng(const QImage& original, const std::string& recipe, const Pn
     const QImage image = takenAsItIs(original.format())
         ? original
         : original.convertToFormat(original.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    const int level = settings.level >= kLowestPngLevel && settings.level <= kHighestPngLevel ? settings.level
-                                                                                              : kDefaultPngLevel;
+    const int level = kPngLevels.contains(settings.level) ? settings.level : kDefaultPngLevel;
     QByteArray bytes;
     PngWriter writer;
     writer.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);

@@ -14,7 +14,7 @@
 #include <png.h>
 
 #include "files/jpeg_recipe.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_search.h"
 #include "files/webp_recipe.h"
 

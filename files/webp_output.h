@@ -5,12 +5,13 @@
 #include <QByteArray>
 #include <QImage>
 
+#include "limits/limits.h"
+
 namespace genart {
 
-// At 100 a WebP is lossless: every pixel comes back exactly. Below it, lossy at that quality.
-inline constexpr int kLosslessWebpQuality = 100;
-// The format holds no wider or taller picture.
-inline constexpr int kLargestWebpSide = 16383;
+// At the highest quality a WebP is lossless: every pixel comes back exactly. Below it, lossy
+// at that quality.
+inline constexpr int kLosslessWebpQuality = static_cast<int>(kQualities.highest);
 
 // The image as the bytes of a WebP file, with the recipe (if any) as XMP metadata; empty if it
 // cannot be encoded. A lossless picture is handed to libwebp as it lies in memory: genart's

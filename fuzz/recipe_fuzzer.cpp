@@ -11,7 +11,7 @@
 #include <QGuiApplication>
 #include <QTemporaryFile>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "session/recipe.h"
 

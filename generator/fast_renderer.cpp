@@ -77,7 +77,7 @@ std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& bl
     int columnsDone = 0;
     const auto sweepBlocks = [&] {
         for (;;) {
-            if (options.cancel && options.cancel->load()) {
+            if (cancelled(options.cancel)) {
                 stopped = true;
                 return;
             }
@@ -92,7 +92,8 @@ std::optional<double> sweepInParallel(const Sweep& sweep, std::vector<Block>& bl
             if (options.progress) {
                 const std::scoped_lock lock(progressLock);
                 columnsDone += b.last - b.first + 1;
-                options.progress(columnsDone, blocks.back().last - blocks.front().first + 1);
+                options.progress(Stage::Drawing, static_cast<double>(columnsDone)
+                                     / (blocks.back().last - blocks.front().first + 1));
             }
         }
     };
@@ -190,7 +191,46 @@ Needed neededBlocks(const Sweep& sweep, const std::vector<Block>& blocks, const 
     return needed;
 }
 
+// The state keeps what the sweep's last position left.
+void leaveLastPosition(GenerationState& state, const Sweep& sweep, double fi1, const Carries& carries)
+{
+    const int lastColumn = sweep.lastColumn();
+    const int lastRow = sweep.lastRow();
+    const Sweep::Frame last = sweep.frameAt(lastColumn, lastRow, fi1);
+    state.position.i = static_cast<std::int16_t>(lastColumn);
+    state.position.j = static_cast<std::int16_t>(lastRow);
+    state.position.x = sweep.xOf(lastColumn);
+    state.position.y = sweep.yOf(lastRow);
+    state.drift.fi1 = fi1;
+    state.position.fit = last.fit;
+    state.position.r = last.r;
+    state.position.fi = last.fi;
+    state.carried = carries;
+}
+
 } // namespace
+
+void leaveNormalSweepState(GenerationState& state, const Surface& palette)
+{
+    if (state.geometry.sir < 0 || state.geometry.vis < 0)
+        return; // no position to visit
+    const Sweep sweep(state, palette, 1.0);
+    const Raster nowhere{};
+    const std::int64_t rows = sweep.rows();
+    // In the order the sweep adds it: one step a position.
+    double fi1 = state.drift.fi1;
+    for (std::int64_t p = 0; p < static_cast<std::int64_t>(sweep.lastColumn()) * rows; ++p)
+        fi1 = fi1 + sweep.korakfi1();
+    const double beforeLastColumn = fi1;
+    for (std::int64_t p = 0; p < rows; ++p)
+        fi1 = fi1 + sweep.korakfi1();
+    Carries carries{};
+    if (sweep.run(nowhere, sweep.lastColumn(), sweep.lastColumn(), rows, beforeLastColumn, carries, false) >= rows) {
+        carries = state.carried;
+        sweep.run(nowhere, 0, sweep.lastColumn(), (sweep.lastColumn() + 1) * rows, state.drift.fi1, carries, true);
+    }
+    leaveLastPosition(state, sweep, fi1, carries);
+}
 
 bool renderFast(GenerationState& state, const Surface& palette, Surface& picture,
                 const FastRenderOptions& options)
@@ -238,19 +278,10 @@ bool renderFast(GenerationState& state, const Surface& palette, Surface& picture
                              static_cast<Colour>(buffer[static_cast<std::size_t>(row) * raster.width + column]));
     }
 
-    // The state keeps what the last position left.
-    const int lastColumn = sweep.lastColumn();
-    const int lastRow = sweep.lastRow();
-    const Sweep::Frame last = sweep.frameAt(lastColumn, lastRow, *fi1);
-    state.position.i = static_cast<std::int16_t>(lastColumn);
-    state.position.j = static_cast<std::int16_t>(lastRow);
-    state.position.x = sweep.xOf(lastColumn);
-    state.position.y = sweep.yOf(lastRow);
-    state.drift.fi1 = *fi1;
-    state.position.fit = last.fit;
-    state.position.r = last.r;
-    state.position.fi = last.fi;
-    state.carried = carries;
+    if (options.leaveNormalState && scale != 1)
+        leaveNormalSweepState(state, palette);
+    else
+        leaveLastPosition(state, sweep, *fi1, carries);
     return true;
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "generator/generation_state.h"
 #include "generator/sweep_workers.h"
+#include "platform/progress.h"
 #include "platform/surface.h"
 
 namespace genart {
@@ -24,16 +23,20 @@ struct FastRenderOptions {
     SweepWorkers* workers = nullptr;
     // Columns per block of work; 0 lets the renderer choose. Any value gives the same picture.
     int columnsPerBlock = 0;
-    // Told after each finished block how many of all the sweep's columns are done; called
-    // from the sweeping threads, one call at a time.
-    std::function<void(int done, int total)> progress;
-    // Set from anywhere to stop the sweep early.
-    const std::atomic<bool>* cancel = nullptr;
+    // Told after each finished block what part of the sweep's columns is done, as Stage::Drawing;
+    // called from the sweeping threads, one call at a time.
+    Progress progress;
+    // Stops the sweep early.
+    const CancelToken* cancel = nullptr;
     // When given, also gets each pixel's palette entry, the index into PaletteRow of the colour
     // it was painted (generator/palette_row.h): scan line after scan line, as wide and as high
     // as the picture and cut from the sweep as its pixels are, kNoEntry where no position lands.
     // A picture is coloured again from a new strip by looking its entries up in that strip's row.
     std::vector<std::uint16_t>* entries = nullptr;
+    // At a scale other than 1, leave the generation state the normal sweep leaves rather than
+    // the finer one's: the picture drawn as finely as a screen shows it, the session going on
+    // exactly as at the normal size. Found without a second sweep (see leaveNormalSweepState).
+    bool leaveNormalState = false;
 };
 
 inline constexpr std::uint16_t kNoEntry = 0xffff;
@@ -44,5 +47,10 @@ inline constexpr std::uint16_t kNoEntry = 0xffff;
 // Returns false if cancelled: the picture is then partly drawn and the state is untouched.
 bool renderFast(GenerationState& state, const Surface& palette, Surface& picture,
                 const FastRenderOptions& options = {});
+
+// Leaves the state the normal sweep would leave, drawing nothing: the drift added up position by
+// position as the sweep adds it, and the carried values from the last column alone when one of
+// its positions writes all five (otherwise from every position, in order, on one thread).
+void leaveNormalSweepState(GenerationState& state, const Surface& palette);
 
 } // namespace genart

@@ -6,7 +6,7 @@ PaletteRow::PaletteRow(const Surface& strip, float pozic0)
 {
     for (int offset = -kReach; offset <= kReach; ++offset) {
         // The column is formed and passed exactly as the pixel-by-pixel lookup does it.
-        const double column = pozic0 + offset;
+        const double column = pozic0 + static_cast<float>(offset);
         Colour colour = strip.Point(static_cast<float>(column), 10.0f) - 100;
         if (colour < 0)
             colour = kBlack;

@@ -18,7 +18,7 @@ void ImageGenerator::PlotPixel()
     // like every other tone whose column falls outside it.
     if (const auto tone = toInt32(s.carried.barva)) {
         const int offset = *tone % 280; // remainder keeps the tone's sign
-        const double column = s.picture.pozic0 + offset;
+        const double column = s.picture.pozic0 + static_cast<float>(offset);
         // The packed value loses 100 as a whole, so a dark red borrows from green and blue.
         colour = palette_.Point(static_cast<float>(column), 10.0f) - 100;
         if (colour < 0)

@@ -116,14 +116,14 @@ inline void measure(const PictureConstants& k, Batch& b, bool withFi)
     for (; i < n; ++i)
         b.r[i] = std::sqrt((b.xd[i] * b.xd[i]) + (b.yd[i] * b.yd[i]));
     if (withFi)
-        for (int i = 0; i < n; ++i)
-            b.fi[i] = (b.xd[i] == 0 && b.yd[i] == 0) ? 0.0 : std::atan(b.yd[i] / b.xd[i]);
+        for (int m = 0; m < n; ++m)
+            b.fi[m] = (b.xd[m] == 0 && b.yd[m] == 0) ? 0.0 : std::atan(b.yd[m] / b.xd[m]);
     if (k.needsSinR && k.needsCosR)
-        for (int i = 0; i < n; ++i)
-            ::sincos(b.r[i], &b.sinR[i], &b.cosR[i]);
+        for (int m = 0; m < n; ++m)
+            ::sincos(b.r[m], &b.sinR[m], &b.cosR[m]);
     else if (k.needsSinR)
-        for (int i = 0; i < n; ++i)
-            b.sinR[i] = std::sin(b.r[i]);
+        for (int m = 0; m < n; ++m)
+            b.sinR[m] = std::sin(b.r[m]);
 }
 
 // The picture's shape formula at every position of the batch; a failed one gives a value

@@ -4,11 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "files/image_output.h"
-#include "files/picture_export.h"
-#include "files/printable.h"
-#include "palette/palette_strip.h"
-#include "platform/qt/image_surface.h"
+#include "picture_files/run_picture_job.h"
 
 namespace genart {
 
@@ -21,32 +17,18 @@ QString unusedPath(const QString& folder, const QString& stem, const QString& su
     return path;
 }
 
-namespace {
-
-// The strip as the window showed it beside the picture: after "change palette" not the
-// picture's own palette.
-QImage stripShown(const HistoryEntry& entry)
-{
-    ImageSurface strip(kStripWidth, kStripHeight);
-    GenerationState state;
-    setFixedState(state);
-    paintPalette(entry.strip, state, strip);
-    return strip.image();
-}
-
-} // namespace
-
 std::string writeEntryPicture(const HistoryEntry& entry, const std::string& path, const EntryPictureSettings& settings,
                               const std::optional<std::string>& stripPath)
 {
-    if (const std::string problem = pictureFileProblem(path, settings.size.width, settings.size.height); !problem.empty())
-        return printable(path) + ": " + problem;
-    const std::string recipe = recipeText(entry.picture);
-    const auto picture = exportPicture(entry.picture, settings.size, settings.caption);
-    std::vector<ImageOutput> outputs{{path, picture->picture, recipe}};
-    if (stripPath) // it carries the recipe only when the picture was coloured from it
-        outputs.push_back({*stripPath, stripShown(entry), entry.strip == entry.picture.palette ? recipe : std::string()});
-    return writeImages(outputs, settings.replace, settings.encoding);
+    PictureJob job;
+    job.source = EntrySource{entry, {}, {}}; // the strip as the window showed it beside the picture
+    job.size = settings.size;
+    job.caption = settings.caption;
+    job.path = path;
+    job.stripPath = stripPath;
+    job.replace = settings.replace;
+    job.encoding = settings.encoding;
+    return runPictureJob(job).failure;
 }
 
 ExportedEntries exportEntries(const std::vector<LibraryEntry>& entries, const QString& folder, const QString& extension,

@@ -7,7 +7,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "share_codes/share_code.h"
 

@@ -20,7 +20,7 @@ std::uint32_t seedFromTimeOfDay()
     std::tm local{};
     localtime_r(&t, &local);
     const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millis / 1000.0;
+    const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + static_cast<double>(millis) / 1000.0;
     return std::bit_cast<std::uint32_t>(static_cast<float>(seconds));
 }
 

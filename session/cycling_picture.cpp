@@ -10,7 +10,7 @@
 namespace genart {
 
 bool CyclingPicture::draw(const Recipe& recipe, Surface& picture, Surface& strip, double scale,
-                          const DrawProgress& progress, const std::atomic<bool>* cancel, bool withCaption)
+                          const Progress& progress, const CancelToken* cancel, bool withCaption)
 {
     width_ = 0;
     height_ = 0;
@@ -60,7 +60,7 @@ void colourByEntries(const std::vector<std::uint16_t>& entries, int width, int h
 }
 
 bool drawTurnedRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale,
-                      const DrawProgress& progress, const std::atomic<bool>* cancel, bool withCaption,
+                      const Progress& progress, const CancelToken* cancel, bool withCaption,
                       std::vector<std::uint16_t>* entries)
 {
     CyclingPicture cycling;

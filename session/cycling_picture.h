@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +21,7 @@ public:
     // picture on `picture`, its palette on `strip`; a turn the recipe keeps is left out), keeping
     // the entries. False when cancelled, and the picture cannot be cycled then.
     bool draw(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
-              const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr, bool withCaption = true);
+              const Progress& progress = {}, const CancelToken* cancel = nullptr, bool withCaption = true);
 
     // Frame t of a cycle of `frames`: the picture's palette painted on `strip` with every phase
     // advanced by 2π × t / frames, each pixel of `picture` coloured from that strip at the column
@@ -57,7 +56,7 @@ void colourByEntries(const std::vector<std::uint16_t>& entries, int width, int h
 // drawRecipe for a recipe that keeps a turn of its colours: the still picture, then its frame
 // of that turn as CyclingPicture paints it, the turned palette on `strip`.
 bool drawTurnedRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale,
-                      const DrawProgress& progress, const std::atomic<bool>* cancel, bool withCaption,
+                      const Progress& progress, const CancelToken* cancel, bool withCaption,
                       std::vector<std::uint16_t>* entries);
 
 } // namespace genart

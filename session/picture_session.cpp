@@ -1,5 +1,4 @@
 #include "session/picture_session.h"
-#include "session/picture_size.h"
 
 #include <algorithm>
 
@@ -9,6 +8,18 @@
 #include "session/cycling_picture.h"
 
 namespace genart {
+namespace {
+
+// A picture drawn `scale` times as finely as the session's own, which goes on as at the normal size.
+FastRenderOptions sharpOptions(int scale)
+{
+    FastRenderOptions options;
+    options.scale = scale;
+    options.leaveNormalState = true;
+    return options;
+}
+
+} // namespace
 
 void setFixedState(GenerationState& state)
 {
@@ -55,28 +66,41 @@ void PictureSession::NewPalette()
     paintPalette(palette_, state_, picture2_);
 }
 
+void PictureSession::replayToLastRecipe(std::uint32_t seed, const std::vector<Action>& actions)
+{
+    // One past the last press that draws a picture; the beginning when start-up's is the last.
+    const auto last = std::find_if(actions.rbegin(), actions.rend(), [](Action a) { return a != Action::Palette; }).base();
+    random_.seed(seed);
+    setFixedState(state_);
+    NewPalette();
+    newImage(last != actions.begin());
+    for (auto action = actions.begin(); action != actions.end(); ++action) {
+        if (*action != Action::Image)
+            NewPalette();
+        if (*action != Action::Palette)
+            newImage(action + 1 != last);
+    }
+}
+
 void PictureSession::NewImage()
+{
+    newImage(true);
+}
+
+void PictureSession::newImage(bool sweep)
 {
     generator_.DrawParameters();
     recipe_ = recipeOf(state_, palette_);
-    renderFast(state_, picture2_, picture1_);
-    PrintCaption(state_.texts, picture1_);
-}
-
-double coveringScale(int width, int height)
-{
-    return std::max(static_cast<double>(width) / kPictureWidth, static_cast<double>(height) / kPictureHeight);
-}
-
-PictureSize PictureSize::covering(int width, int height)
-{
-    return {width, height, coveringScale(width, height)};
+    if (!sweep)
+        return;
+    renderFast(state_, picture2_, picture1_, sharpOptions(pictureScale_));
+    PrintCaption(state_.texts, picture1_, pictureScale_);
 }
 
 void PictureSession::restore(const Recipe& picture, const PaletteParameters& strip)
 {
     GenerationState state;
-    drawRecipe(picture, state, picture1_, picture2_);
+    drawRecipe(picture, state, picture1_, picture2_, pictureScale_);
     if (strip != picture.palette)
         paintPalette(strip, state, picture2_);
     state_ = state;
@@ -90,19 +114,19 @@ namespace {
 // turn, as CyclingPicture paints it. The strip and the state stay the still palette's: the next
 // picture drawn from them is the one the still entry would give.
 void colourTurned(const Recipe& recipe, const std::vector<std::uint16_t>& entries, const GenerationState& state,
-                  Surface& picture, Surface& strip)
+                  Surface& picture, Surface& strip, int scale)
 {
     paintTurnedPalette(recipe.palette, recipe.cycle.step, recipe.cycle.steps, strip);
     colourByEntries(entries, picture.width(), picture.height(), strip, recipe.picture.pozic0, picture);
-    PrintCaption(state.texts, picture);
+    PrintCaption(state.texts, picture, scale);
     GenerationState scratch; // the still strip again, leaving the state as the sweep left it
     paintPalette(recipe.palette, scratch, strip);
 }
 
 } // namespace
 
-bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const DrawProgress& progress,
-                const std::atomic<bool>* cancel, bool withCaption, std::vector<std::uint16_t>* entries)
+bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale, const Progress& progress,
+                const CancelToken* cancel, bool withCaption, std::vector<std::uint16_t>* entries)
 {
     if (recipe.cycle.turned())
         return drawTurnedRecipe(recipe, picture, strip, scale, progress, cancel, withCaption, entries);
@@ -128,19 +152,19 @@ CaptionTexts captionOf(const Recipe& recipe)
     return {recipe.imeslike, kWebAddress, kCreditLine};
 }
 
-void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip)
+void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip, int scale)
 {
     state = GenerationState{};
     setFixedState(state);
     paintPalette(recipe.palette, state, strip);
     applyRecipe(recipe, state);
     std::vector<std::uint16_t> entries;
-    FastRenderOptions options;
+    FastRenderOptions options = sharpOptions(scale);
     options.entries = recipe.cycle.turned() ? &entries : nullptr;
     renderFast(state, strip, picture, options);
-    PrintCaption(state.texts, picture);
+    PrintCaption(state.texts, picture, scale);
     if (recipe.cycle.turned())
-        colourTurned(recipe, entries, state, picture, strip);
+        colourTurned(recipe, entries, state, picture, strip, scale);
 }
 
 } // namespace genart

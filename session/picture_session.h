@@ -1,14 +1,13 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "generator/generation_state.h"
 #include "generator/image_generator.h"
 #include "palette/palette_strip.h"
 #include "platform/clock.h"
+#include "platform/progress.h"
 #include "platform/random_source.h"
 #include "platform/surface.h"
 #include "session/recipe.h"
@@ -39,6 +38,18 @@ public:
     void startUp(std::uint32_t seed);
     // One press of a picture button.
     void perform(Action action);
+    // Start-up and then `actions`, every picture drawn as they draw it but the last: that one
+    // is taken only as far as its recipe, for whoever draws it once, at another size. The
+    // session then stands as it would after the actions, except that Picture1 and the state
+    // are the sweep's before that picture; recipe() and palette() are the actions' own.
+    void replayToLastRecipe(std::uint32_t seed, const std::vector<Action>& actions);
+
+    // Picture1 is `scale` times the normal size, and every picture is drawn that finely on it,
+    // for a screen with more device pixels than pixels: each once, at that scale. The session
+    // goes on exactly as at the normal size, so its pictures and recipes stay the same. The
+    // surface must already be that large; 1 until told.
+    void setPictureScale(int scale) { pictureScale_ = scale; }
+    int pictureScale() const { return pictureScale_; }
 
     // The two drawing procedures the buttons chain.
     void NewPalette();
@@ -59,6 +70,9 @@ public:
     ImageGenerator& generator() { return generator_; }
 
 private:
+    // The parameters and the recipe of a new picture, then, if asked, its sweep and caption.
+    void newImage(bool sweep);
+
     GenerationState state_;
     RandomSource& random_;
     Surface& picture1_;
@@ -66,31 +80,27 @@ private:
     ImageGenerator generator_;
     PaletteParameters palette_;
     Recipe recipe_;
+    int pictureScale_ = 1;
 };
-
-// Told how many of a sweep's columns are done; called from the drawing threads.
-using DrawProgress = std::function<void(int done, int total)>;
-
-// The smallest scale at which the picture covers `width` by `height` pixels.
-double coveringScale(int width, int height);
 
 // Draws a recipe's palette on `strip` and its picture, `scale` times the normal size, on
 // `picture`, with its caption unless told otherwise. A picture surface smaller than
 // coveringSize() of the scale gets the middle of the picture, with the caption on its own
 // bottom rows. Given `entries`, it also keeps each pixel's palette entry there (see
 // FastRenderOptions::entries). A recipe that keeps a turn of its colours is drawn as the frame
-// of that turn, bit for bit as colour cycling showed it, its turned palette on `strip`. Returns
-// false, with the picture unfinished, when `cancel` was set before the sweep was done.
+// of that turn, bit for bit as colour cycling showed it, its turned palette on `strip`. Tells
+// `progress` how far the sweep got; returns false, with the picture unfinished, when `cancel`
+// was set before the sweep was done.
 bool drawRecipe(const Recipe& recipe, Surface& picture, Surface& strip, double scale = 1,
-                const DrawProgress& progress = {}, const std::atomic<bool>* cancel = nullptr,
+                const Progress& progress = {}, const CancelToken* cancel = nullptr,
                 bool withCaption = true, std::vector<std::uint16_t>* entries = nullptr);
 
 // The caption a recipe's picture carries: its name, the web address and the credit line.
 CaptionTexts captionOf(const Recipe& recipe);
 
-// The same at the normal size, on a state the caller holds: afterwards it is the state the sweep
-// left, as after the press that drew the picture, and the strip its still palette (the picture
-// alone shows a turn the recipe keeps).
-void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip);
+// The same, `scale` times as finely on a picture that large, on a state the caller holds:
+// afterwards it is the state the normal sweep leaves, as after the press that drew the picture,
+// and the strip its still palette (the picture alone shows a turn the recipe keeps).
+void drawRecipe(const Recipe& recipe, GenerationState& state, Surface& picture, Surface& strip, int scale = 1);
 
 } // namespace genart

@@ -1,7 +1,7 @@
 #include "slideshow/slide.h"
 
 #include "app/colour_cycling.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 
 #include <QPainter>
 
@@ -11,7 +11,7 @@ Slide drawSlide(const Recipe& recipe, QSize size, bool cycle)
 {
     const PictureSize covering = PictureSize::covering(size.width(), size.height());
     if (!cycle)
-        return {recipe, exportPicture(recipe, covering, false)->picture, nullptr};
+        return {recipe, drawPicture(recipe, covering, false)->picture, nullptr};
     auto cycling = std::make_shared<CyclingPicture>();
     ImageSurface picture(size.width(), size.height());
     ImageSurface strip(kStripWidth, kStripHeight);

@@ -34,6 +34,21 @@ is_png() {
     [[ "$(od -An -tx1 -N8 "$1" | tr -d ' \n')" == 89504e470d0a1a0a ]]
 }
 
+# The paragraphs of a manual page's source (.TP, then a tag line) whose tag names option $1.
+option_paragraphs() {
+    tag="${1//-/\\-}" awk '
+        BEGIN { tag = ENVIRON["tag"] }
+        /^\.TP/ { tagged = 1; inside = 0; next }
+        /^\.(SH|SS|PP)/ { inside = 0 }
+        tagged {
+            tagged = 0
+            at = index($0, tag)
+            after = substr($0, at + length(tag), 1)
+            if ((at == 4 || at == 5) && (after == " " || after == "")) inside = 1
+        }
+        inside { print }' "$2"
+}
+
 # Runs a command that must succeed and print nothing on either stream.
 silent() {
     local what=$1 out
@@ -173,6 +188,20 @@ check_tree() {
         grep -qF -- "${option//-/\\-}" "$scratch/genart.1" || fail "the manual page does not mention $option"
     done
     pass "the manual page covers every option"
+
+    # Every range the manual page gives is the one genart accepts, as limits/limits.h states it.
+    local pair limit range paragraphs
+    for pair in --seed:kSeeds --size:kSides --scale:kScales --frames:kFrames --fps:kFps --quality:kQualities \
+        --png-level:kPngLevels --count:kCounts; do
+        option=${pair%%:*}
+        limit=${pair#*:}
+        range=$(sed -n "s/.*constexpr Range $limit{\([0-9]*\), \([0-9]*\)}.*/\1 to \2/p" "$root/limits/limits.h")
+        [[ -n "$range" ]] || fail "limits/limits.h states no $limit"
+        paragraphs=$(option_paragraphs "$option" "$scratch/genart.1")
+        [[ -n "$paragraphs" ]] || fail "the manual page has no paragraph on $option"
+        grep -qF -- "$range" <<<"$paragraphs" || fail "the manual page does not give $option's range, $range"
+    done
+    pass "the manual page gives every option's range as genart accepts it"
 
     grep -q "Permission is hereby granted" "$doc/copyright" || fail "the copyright file lacks the licence"
     gzip -t "$doc/changelog.gz" || fail "changelog.gz is not gzip"

@@ -129,7 +129,7 @@ void ImageSurface::Print(const std::string& text)
     painter.setFont(font_);
     painter.setPen(QColor(toQRgb(foreColor_)));
     const QFontMetrics metrics(font_, &image_);
-    painter.drawText(QPointF(currentX_, currentY_ + metrics.ascent()), QString::fromStdString(text));
+    painter.drawText(QPointF(currentX_, currentY_ + static_cast<float>(metrics.ascent())), QString::fromStdString(text));
 }
 
 void ImageSurface::fill(Colour colour)

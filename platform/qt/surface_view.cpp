@@ -23,12 +23,13 @@ void SurfaceView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect area = event->rect();
-    if (sharp_.isNull()) {
-        painter.drawImage(area, surface_.image(), area);
+    const QImage& image = sharp_.isNull() ? surface_.image() : sharp_;
+    if (image.width() == width()) {
+        painter.drawImage(area, image, area);
         return;
     }
-    const qreal ratio = sharp_.devicePixelRatio();
-    painter.drawImage(QRectF(area), sharp_,
+    const qreal ratio = static_cast<qreal>(image.width()) / width();
+    painter.drawImage(QRectF(area), image,
                       QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 

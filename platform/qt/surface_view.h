@@ -7,15 +7,16 @@
 
 namespace genart {
 
-// Shows an image surface on the screen, one surface pixel to one screen pixel, with no frame.
+// Shows an image surface on the screen with no frame, at the size the surface had when the view
+// was made. A surface made larger since (the same picture drawn as finely as a high-density
+// screen shows it) fills the same place, one surface pixel to one device pixel.
 class SurfaceView final : public QWidget {
     Q_OBJECT
 public:
     SurfaceView(const ImageSurface& surface, QWidget* parent = nullptr);
 
-    // On a screen with more than one device pixel to a pixel: the same picture drawn that many
-    // times as finely, its devicePixelRatio set, shown in place of the surface so that it is
-    // sharp there. The widget keeps the surface's size. A null image shows the surface again.
+    // Shown in place of the surface (a frame of the colour cycle, a widened strip), in the same
+    // way. A null image shows the surface again.
     void setSharpImage(const QImage& image);
     const QImage& sharpImage() const { return sharp_; }
 

@@ -2,7 +2,6 @@
 // libavformat, frame for frame against the picture's colour cycle.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <vector>
 
@@ -21,6 +20,8 @@ extern "C" {
 }
 
 #include "animation_files/animation_file.h"
+#include "support/loop_jobs.h"
+#include "support/image_session.h"
 #include "animation_files/loop_budget.h"
 #include "animation_files/webp_animation.h"
 #include "files/output_files.h"
@@ -46,13 +47,7 @@ QStringList filesIn(const QString& folder)
 
 Recipe recipeOfSeed(std::uint32_t seed)
 {
-    TwisterRandom random;
-    const FixedClock clock(2026, 12, 8, 9, 30, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
-    return session.recipe();
+    return testing::ImageSession(seed).session.recipe();
 }
 
 // Frame t of `frames` as the core paints it, caption included.
@@ -153,13 +148,10 @@ TEST(AnimationFile, WebpHoldsEveryFrameLosslesslyLoopingWithItsRecipe)
     const Recipe recipe = recipeOfSeed(42);
     const QString path = folder.filePath(QStringLiteral("loop.webp"));
     std::vector<int> told;
-    const auto written = writeAnimation(recipe, {6, 30, {}, true}, path.toStdString(), false,
-                                        [&](int done, int frames) {
-                                            EXPECT_EQ(frames, 6);
-                                            told.push_back(done);
-                                        });
+    const auto written = testing::writeLoop(recipe, {6, 30, {}, true}, path.toStdString(), false,
+                                            [&](int done) { told.push_back(done); });
     ASSERT_EQ(written, std::optional<std::string>(""));
-    EXPECT_EQ(told, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(told, (std::vector<int>{1, 2, 3, 4, 5, 6}));
 
     const QByteArray bytes = contents(path);
     const DecodedWebp decoded = decodeWebp(bytes);
@@ -230,10 +222,10 @@ TEST(AnimationFile, WebpFramesGoToTheFileAsTheyComeAndTheContainerBoundsTheLoop)
     // 100,000 frames of a 1000 x 1000 picture (87 kB each) would come to some 9 GB: refused at
     // the first frame (or, should that fail, cancelled a few frames on).
     const QString tooLarge = folder.filePath(QStringLiteral("too-large.webp"));
-    std::atomic<bool> giveUp{false};
-    const auto refused = writeAnimation(
-        recipeOfSeed(5), {kMostLoopFrames, 30, PictureSize::covering(1000, 1000), false}, tooLarge.toStdString(), false,
-        [&](int done, int) { giveUp = done > 3; }, &giveUp);
+    CancelToken giveUp;
+    const auto refused = testing::writeLoop(
+        recipeOfSeed(5), {static_cast<int>(kFrames.highest), 30, PictureSize::covering(1000, 1000), false},
+        tooLarge.toStdString(), false, [&](int done) { if (done > 3) giveUp.cancel(); }, &giveUp);
     ASSERT_TRUE(refused) << "the loop was begun";
     EXPECT_NE(refused->find("more than the 4 GiB a WebP holds"), std::string::npos) << *refused;
     EXPECT_FALSE(QFile::exists(tooLarge));
@@ -250,7 +242,10 @@ TEST(AnimationFile, ABudgetStopsEachTryAsItsFilePassesItAndKeepsOnlyTheLoopThatF
         // frame written, long before the 120th.
         OutputFiles files(false, newRunToken());
         const EncodedLoop stopped = stageLoop(files, over, recipe, {120, 30, {}, true}, FileFormat::WebP, 20'000,
-                                              [&](int done, int) { told = done; });
+                                              [&](Stage stage, double done) {
+                                                  if (stage == Stage::Encoding)
+                                                      told = static_cast<int>(done * 120 + 0.5);
+                                              });
         const auto* overBudget = std::get_if<OverBudget>(&stopped);
         ASSERT_TRUE(overBudget);
         EXPECT_GT(overBudget->bytes, 20'000u);
@@ -291,7 +286,7 @@ TEST(AnimationFile, Mp4IsH264OfEveryFrameAtItsSizeAndRate)
     // The normal picture; a larger one cut to odd sides, which 4:2:0 video makes even.
     for (const Case& c : {Case{{}, 12, 30, 600, 450}, Case{PictureSize{301, 201, 1}, 5, 12, 300, 200}}) {
         const QString path = folder.filePath(QStringLiteral("loop-%1.mp4").arg(c.frames));
-        ASSERT_EQ(writeAnimation(recipe, {c.frames, c.fps, c.size, true}, path.toStdString(), false),
+        ASSERT_EQ(testing::writeLoop(recipe, {c.frames, c.fps, c.size, true}, path.toStdString(), false),
                   std::optional<std::string>(""));
         const ProbedVideo video = probeVideo(path);
         EXPECT_EQ(video.codec, "h264");
@@ -318,30 +313,30 @@ TEST(AnimationFile, FailuresAndCancelsLeaveNothing)
 
     // No such folder.
     const QString missing = folder.filePath(QStringLiteral("nowhere/loop.webp"));
-    const auto failure = writeAnimation(recipe, small, missing.toStdString(), false);
+    const auto failure = testing::writeLoop(recipe, small, missing.toStdString(), false);
     ASSERT_TRUE(failure && !failure->empty());
     EXPECT_NE(failure->find("nowhere/loop.webp: cannot"), std::string::npos) << *failure;
     EXPECT_EQ(failure->find('\n'), std::string::npos);
 
     // Neither an animation nor anything at all.
     for (const char* name : {"loop.png", "loop"})
-        EXPECT_NE(writeAnimation(recipe, small, folder.filePath(QString::fromLatin1(name)).toStdString(), false),
+        EXPECT_NE(testing::writeLoop(recipe, small, folder.filePath(QString::fromLatin1(name)).toStdString(), false),
                   std::optional<std::string>(""))
             << name;
 
     // An existing file is kept unless replacing was asked for.
     const QString kept = folder.filePath(QStringLiteral("kept.mp4"));
     testing::put(kept, "mine");
-    EXPECT_NE(writeAnimation(recipe, small, kept.toStdString(), false), std::optional<std::string>(""));
+    EXPECT_NE(testing::writeLoop(recipe, small, kept.toStdString(), false), std::optional<std::string>(""));
     EXPECT_EQ(contents(kept), "mine");
-    EXPECT_EQ(writeAnimation(recipe, small, kept.toStdString(), true), std::optional<std::string>(""));
+    EXPECT_EQ(testing::writeLoop(recipe, small, kept.toStdString(), true), std::optional<std::string>(""));
     EXPECT_NE(contents(kept), "mine");
 
     // Cancelled halfway through the frames.
-    std::atomic<bool> cancel{false};
-    const auto cancelled = writeAnimation(
+    CancelToken cancel;
+    const auto cancelled = testing::writeLoop(
         recipe, {10, 30, {}, true}, folder.filePath(QStringLiteral("cancelled.webp")).toStdString(), false,
-        [&](int done, int) { cancel = done >= 5; }, &cancel);
+        [&](int done) { if (done >= 5) cancel.cancel(); }, &cancel);
     EXPECT_FALSE(cancelled);
     EXPECT_EQ(filesIn(folder.path()), QStringList{QStringLiteral("kept.mp4")});
 }

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include "animation_files/animation_file.h"
+#include "support/loop_jobs.h"
+#include "support/image_session.h"
 #include "animation_files/gif_animation.h"
 #include "animation_files/neighbour_groups.h"
 #include "files/recipe_file.h"
@@ -24,13 +26,7 @@ namespace {
 
 Recipe recipeOfSeed(std::uint32_t seed)
 {
-    TwisterRandom random;
-    const FixedClock clock(2026, 12, 8, 9, 30, 0);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
-    return session.recipe();
+    return testing::ImageSession(seed).session.recipe();
 }
 
 // The frames of the loop as the core paints them, and the palette entries its picture uses.
@@ -75,7 +71,7 @@ TEST(GifLoop, LoopsForeverWithItsRecipeAndDelaysThatAddUpToItsLength)
     // 7 frames at 3 a second: 233⅓ hundredths, shown as 33 and 34; 30 a second: 3⅓ each.
     for (const Case c : {Case{7, 3, 233}, Case{30, 30, 100}, Case{5, 50, 10}}) {
         const QString path = folder.filePath(QStringLiteral("loop-%1.gif").arg(c.fps));
-        ASSERT_EQ(writeAnimation(recipe, {c.frames, c.fps, PictureSize::covering(120, 90), true}, path.toStdString(), false),
+        ASSERT_EQ(testing::writeLoop(recipe, {c.frames, c.fps, PictureSize::covering(120, 90), true}, path.toStdString(), false),
                   std::optional<std::string>(""));
         const testing::DecodedGif gif = testing::decodeGif(path);
         ASSERT_TRUE(gif.read);
@@ -109,7 +105,7 @@ TEST(GifLoop, FramesAreExactWhenTheirColoursFit)
     }
     ASSERT_LE(core.entriesUsed, 255u);
     const QString path = folder.filePath(QStringLiteral("small.gif"));
-    ASSERT_EQ(writeAnimation(recipe, request, path.toStdString(), false), std::optional<std::string>(""));
+    ASSERT_EQ(testing::writeLoop(recipe, request, path.toStdString(), false), std::optional<std::string>(""));
     const testing::DecodedGif gif = testing::decodeGif(path);
     ASSERT_EQ(gif.frames.size(), core.frames.size());
     for (std::size_t t = 0; t < core.frames.size(); ++t)
@@ -137,7 +133,7 @@ TEST(GifLoop, ColoursThatDoNotFitAreReducedByNeighboursNotPixelNoise)
     const CoreLoop core = coreLoop(recipe, request);
     ASSERT_GT(core.entriesUsed, 255u);
     const QString path = folder.filePath(QStringLiteral("reduced.gif"));
-    ASSERT_EQ(writeAnimation(recipe, request, path.toStdString(), false), std::optional<std::string>(""));
+    ASSERT_EQ(testing::writeLoop(recipe, request, path.toStdString(), false), std::optional<std::string>(""));
     const testing::DecodedGif gif = testing::decodeGif(path);
     ASSERT_EQ(gif.frames.size(), core.frames.size());
     ImageSurface picture(300, 225);

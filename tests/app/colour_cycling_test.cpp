@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/animation_save.h"
 #include "app/colour_cycling.h"
 #include "app/form1.h"
 #include "palette/palette_turn.h"
@@ -25,9 +24,17 @@
 #include "support/file_contents.h"
 #include "support/library_entries.h"
 #include "support/modal_dialogs.h"
+#include "support/window_parts.h"
+#include "support/window_saves.h"
 
 namespace genart {
 namespace {
+
+using testing::button;
+using testing::view;
+using testing::action;
+using testing::partOf;
+using testing::cyclingOf;
 
 QImage rgb(const QImage& image)
 {
@@ -61,26 +68,28 @@ class CyclingInTheWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        testing::usePrivateSettings(); // the save dialogs remember their choices
         form.Form_Load();
         form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
+    void TearDown() override { QStandardPaths::setTestModeEnabled(false); }
 
     void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &form, key); }
 
     // Waits for the timer's next frame, one that is not the first.
     void nextFrame()
     {
-        QSignalSpy frames(&form.colourCycling(), &ColourCycling::frameShown);
+        QSignalSpy frames(&cyclingOf(form), &ColourCycling::frameShown);
         ASSERT_TRUE(frames.wait(2000));
     }
 
     void expectStill(const std::string& what)
     {
-        EXPECT_FALSE(form.colourCycling().running()) << what;
-        EXPECT_FALSE(form.cycleAction->isChecked()) << what;
-        EXPECT_EQ(shown(form.Picture1), rgb(form.picture1Surface().image())) << what;
-        EXPECT_EQ(shown(form.Picture2), rgb(form.picture2Surface().image())) << what;
+        EXPECT_FALSE(cyclingOf(form).running()) << what;
+        EXPECT_FALSE(action(form, "cycleAction")->isChecked()) << what;
+        EXPECT_EQ(shown(view(form, "Picture1")), rgb(form.picture1Surface().image())) << what;
+        EXPECT_EQ(shown(view(form, "Picture2")), rgb(form.picture2Surface().image())) << what;
     }
 
     TwisterRandom random;
@@ -93,17 +102,17 @@ TEST_F(CyclingInTheWindow, CMakesTheColoursFlowAndStandStillExactlyAsTheyWere)
     const QImage still = rgb(form.picture1Surface().image());
     const QImage stillStrip = rgb(form.picture2Surface().image());
     press(Qt::Key_C);
-    ASSERT_TRUE(form.colourCycling().running());
-    EXPECT_TRUE(form.cycleAction->isChecked());
+    ASSERT_TRUE(cyclingOf(form).running());
+    EXPECT_TRUE(action(form, "cycleAction")->isChecked());
     int lastStep = -1;
     for (int n = 0; n < 3; ++n) {
         nextFrame();
-        const int step = form.colourCycling().shownStep();
+        const int step = cyclingOf(form).shownStep();
         EXPECT_NE(step, lastStep);
         lastStep = step;
-        EXPECT_EQ(shown(form.Picture1), rgb(frameOf(form.session().recipe(), step))) << "step " << step;
-        EXPECT_EQ(shown(form.Picture2), rgb(turnedStrip(form.session().palette(), step))) << "step " << step;
-        EXPECT_NE(shown(form.Picture1), still) << "step " << step;
+        EXPECT_EQ(shown(view(form, "Picture1")), rgb(frameOf(form.session().recipe(), step))) << "step " << step;
+        EXPECT_EQ(shown(view(form, "Picture2")), rgb(turnedStrip(form.session().palette(), step))) << "step " << step;
+        EXPECT_NE(shown(view(form, "Picture1")), still) << "step " << step;
     }
     // The surfaces, which the next "new img / old palette" reads, were never touched.
     EXPECT_EQ(rgb(form.picture1Surface().image()), still);
@@ -111,8 +120,8 @@ TEST_F(CyclingInTheWindow, CMakesTheColoursFlowAndStandStillExactlyAsTheyWere)
 
     press(Qt::Key_C);
     expectStill("after C again");
-    EXPECT_EQ(shown(form.Picture1), still);
-    EXPECT_EQ(shown(form.Picture2), stillStrip);
+    EXPECT_EQ(shown(view(form, "Picture1")), still);
+    EXPECT_EQ(shown(view(form, "Picture2")), stillStrip);
 }
 
 TEST_F(CyclingInTheWindow, SavingAndCopyingKeepTheFrameOnTheScreen)
@@ -121,7 +130,7 @@ TEST_F(CyclingInTheWindow, SavingAndCopyingKeepTheFrameOnTheScreen)
     QTemporaryDir folder;
     press(Qt::Key_C);
     nextFrame();
-    const QImage onScreen = shown(form.Picture1);
+    const QImage onScreen = shown(testing::view(form, "Picture1"));
     ASSERT_NE(onScreen, rgb(form.picture1Surface().image()));
 
     QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier);
@@ -133,23 +142,25 @@ TEST_F(CyclingInTheWindow, SavingAndCopyingKeepTheFrameOnTheScreen)
     int heldStep = -1;
     QImage held;
     testing::whenOpen<QFileDialog>([&](QFileDialog* dialog) {
-        heldStep = form.colourCycling().shownStep();
+        heldStep = testing::cyclingOf(form).shownStep();
         dialog->selectFile(path);
         QTimer::singleShot(3 * ColourCycling::kFrameMilliseconds, dialog, [&, dialog] {
-            EXPECT_EQ(form.colourCycling().shownStep(), heldStep);
-            held = shown(form.Picture1);
+            EXPECT_EQ(testing::cyclingOf(form).shownStep(), heldStep);
+            held = shown(testing::view(form, "Picture1"));
             static_cast<QDialog*>(dialog)->accept();
         });
     });
+    QSignalSpy saved(&form, &Form1::saved);
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(saved.count() > 0 || saved.wait(20000)); // it is written in the background
     ASSERT_GE(heldStep, 0);
     EXPECT_EQ(rgb(QImage(path)), held);
     const auto recipe = readRecipeFile(path.toStdString());
     ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
     EXPECT_EQ(std::get<Recipe>(recipe).cycle, (PaletteTurn{heldStep, kTurnMilliseconds}));
-    EXPECT_TRUE(form.colourCycling().running()); // and the colours flow on
+    EXPECT_TRUE(testing::cyclingOf(form).running()); // and the colours flow on
     nextFrame();
-    EXPECT_NE(form.colourCycling().shownStep(), heldStep);
+    EXPECT_NE(testing::cyclingOf(form).shownStep(), heldStep);
     press(Qt::Key_C);
     QStandardPaths::setTestModeEnabled(false);
 }
@@ -157,16 +168,16 @@ TEST_F(CyclingInTheWindow, SavingAndCopyingKeepTheFrameOnTheScreen)
 TEST_F(CyclingInTheWindow, EveryCommandAndTheHistoryStopIt)
 {
     const std::vector<std::pair<std::string, std::function<void()>>> stoppers{
-        {"new img / old palette", [&] { QTest::mouseClick(form.Command1, Qt::LeftButton); }},
-        {"change palette", [&] { QTest::mouseClick(form.Command3, Qt::LeftButton); }},
+        {"new img / old palette", [&] { QTest::mouseClick(button(form, "Command1"), Qt::LeftButton); }},
+        {"change palette", [&] { QTest::mouseClick(button(form, "Command3"), Qt::LeftButton); }},
         {"N", [&] { press(Qt::Key_N); }},
         {"back", [&] { press(Qt::Key_Left); }},
         {"forward", [&] { press(Qt::Key_Right); }},
-        {"the context menu's entry", [&] { form.cycleAction->trigger(); }},
+        {"the context menu's entry", [&] { action(form, "cycleAction")->trigger(); }},
     };
     for (const auto& [what, stop] : stoppers) {
-        form.cycleAction->trigger(); // as the picture's context menu does
-        ASSERT_TRUE(form.colourCycling().running()) << what;
+        action(form, "cycleAction")->trigger(); // as the picture's context menu does
+        ASSERT_TRUE(cyclingOf(form).running()) << what;
         nextFrame();
         stop();
         expectStill(what);
@@ -176,36 +187,35 @@ TEST_F(CyclingInTheWindow, EveryCommandAndTheHistoryStopIt)
     press(Qt::Key_P);
     press(Qt::Key_C);
     nextFrame();
-    const int step = form.colourCycling().shownStep();
-    EXPECT_EQ(shown(form.Picture1), rgb(frameOf(form.session().recipe(), step)));
-    EXPECT_EQ(shown(form.Picture2), rgb(turnedStrip(form.session().palette(), step)));
+    const int step = cyclingOf(form).shownStep();
+    EXPECT_EQ(shown(view(form, "Picture1")), rgb(frameOf(form.session().recipe(), step)));
+    EXPECT_EQ(shown(view(form, "Picture2")), rgb(turnedStrip(form.session().palette(), step)));
     press(Qt::Key_C);
 }
 
 TEST_F(CyclingInTheWindow, ThePicturesContextMenuHasBothEntries)
 {
-    const QList<QAction*> menu = form.Picture1->actions();
-    EXPECT_TRUE(menu.contains(form.cycleAction));
-    EXPECT_TRUE(menu.contains(form.saveAnimationAction));
-    EXPECT_EQ(form.cycleAction->text(), QStringLiteral("Cycle colours"));
-    EXPECT_EQ(form.saveAnimationAction->text(), QStringLiteral("Save animation…"));
+    const QList<QAction*> menu = view(form, "Picture1")->actions();
+    EXPECT_TRUE(menu.contains(action(form, "cycleAction")));
+    EXPECT_TRUE(menu.contains(action(form, "saveAnimationAction")));
+    EXPECT_EQ(action(form, "cycleAction")->text(), QStringLiteral("Cycle colours"));
+    EXPECT_EQ(action(form, "saveAnimationAction")->text(), QStringLiteral("Save animation…"));
 }
 
 TEST_F(CyclingInTheWindow, AnimationsSaveInTheBackgroundWhileTheButtonsWork)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("loop.webp"));
-    QSignalSpy saved(&form, &Form1::animationSaved);
-    form.saveAnimationInBackground({path, {24, 30, PictureSize::timesNormal(1), true}});
-    EXPECT_TRUE(form.savingAnimation());
-    EXPECT_FALSE(form.saveAnimationAction->isEnabled());
+    QSignalSpy saved(&form, &Form1::saved);
+    testing::saveLoopThroughDialog(form, path, 24, 30);
+    EXPECT_FALSE(action(form, "saveAnimationAction")->isEnabled());
     const QImage animated = rgb(form.picture1Surface().image());
-    QTest::mouseClick(form.Command5, Qt::LeftButton); // answered at once, the save goes on
+    QTest::mouseClick(button(form, "Command5"), Qt::LeftButton); // answered at once, the save goes on
     EXPECT_NE(rgb(form.picture1Surface().image()), animated);
     ASSERT_TRUE(saved.wait(60000));
     EXPECT_EQ(saved.at(0).at(1).toString(), QString());
     EXPECT_FALSE(saved.at(0).at(2).toBool());
-    EXPECT_TRUE(form.saveAnimationAction->isEnabled());
+    EXPECT_TRUE(action(form, "saveAnimationAction")->isEnabled());
     const testing::DecodedWebp decoded = testing::decodeWebp(testing::contents(path));
     ASSERT_EQ(decoded.frames.size(), 24u);
     // The picture shown when the save began, not the one drawn meanwhile.
@@ -213,8 +223,8 @@ TEST_F(CyclingInTheWindow, AnimationsSaveInTheBackgroundWhileTheButtonsWork)
 
     // A save cancelled from its panel leaves nothing.
     const QString cancelledPath = folder.filePath(QStringLiteral("cancelled.mp4"));
-    form.saveAnimationInBackground({cancelledPath, {600, 30, PictureSize::timesNormal(2), true}});
-    auto* panel = form.canvas->findChild<QProgressDialog*>();
+    testing::saveLoopThroughDialog(form, cancelledPath, 600, 30, 2);
+    auto* panel = partOf<QWidget>(form, "canvas")->findChild<QProgressDialog*>();
     ASSERT_NE(panel, nullptr);
     QTest::mouseClick(panel->findChild<QPushButton*>(), Qt::LeftButton);
     ASSERT_TRUE(saved.wait(60000));

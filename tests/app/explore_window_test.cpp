@@ -13,8 +13,9 @@
 #include "app/explore_window.h"
 #include "app/form1.h"
 #include "app/help_window.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "platform/qt/surface_view.h"
+#include "support/window_parts.h"
 #include "support/library_entries.h"
 #include "support/modal_dialogs.h"
 
@@ -29,7 +30,7 @@ QImage pixelsOf(const QImage& image)
 // A recipe's picture drawn afresh at `size`, caption and all.
 QImage drawnAt(const Recipe& recipe, const PictureSize& size)
 {
-    return pixelsOf(exportPicture(recipe, size)->picture);
+    return pixelsOf(drawPicture(recipe, size)->picture);
 }
 
 bool sameFormula(const Recipe& a, const Recipe& b)
@@ -54,13 +55,13 @@ protected:
     }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QTest::keyClick(form.exploreWindow, key, modifiers);
+        QTest::keyClick(testing::viewOf<ExploreWindow>(form), key, modifiers);
     }
-    ExploreWindow& view() { return *form.exploreWindow; }
+    ExploreWindow& view() { return *testing::viewOf<ExploreWindow>(form); }
     bool gridDrawn() { return QTest::qWaitFor([this] { return view().gridDrawn(); }, 30000); }
 
     // What the main window shows, read from the screen.
-    QImage shown() const { return pixelsOf(form.Picture1->grab().toImage()); }
+    QImage shown() const { return pixelsOf(testing::view(form, "Picture1")->grab().toImage()); }
     Recipe candidate(int index) { return view().candidate(index); }
 
     TwisterRandom random{2};
@@ -74,7 +75,7 @@ protected:
 TEST_F(ExploreWindowTest, NewPicturesAreTheNextPressesDrawnExactly)
 {
     pressOnMain(Qt::Key_E);
-    ASSERT_NE(form.exploreWindow, nullptr);
+    ASSERT_NE(testing::viewOf<ExploreWindow>(form), nullptr);
     ASSERT_TRUE(gridDrawn());
     EXPECT_EQ(view().candidateCount(), 12);
     EXPECT_EQ(view().origin(), explore::Origin::Explore);
@@ -84,8 +85,8 @@ TEST_F(ExploreWindowTest, NewPicturesAreTheNextPressesDrawnExactly)
     TwisterRandom otherRandom{2};
     Form1 other{otherRandom, clock, 77u};
     other.Form_Load();
-    other.Command5->click();
-    other.Command5->click();
+    testing::button(other, "Command5")->click();
+    testing::button(other, "Command5")->click();
     press(Qt::Key_2);
     EXPECT_EQ(form.session().recipe(), other.session().recipe());
     EXPECT_EQ(shown(), pixelsOf(other.picture1Surface().image()));
@@ -149,7 +150,7 @@ TEST_F(ExploreWindowTest, LocksAndSpaceDrawAnewWhatIsNotLocked)
     pressOnMain(Qt::Key_E);
     ASSERT_TRUE(gridDrawn());
     const Recipe original = form.session().recipe();
-    QSignalSpy redrawn(form.exploreWindow, &ExploreWindow::gridComplete);
+    QSignalSpy redrawn(testing::viewOf<ExploreWindow>(form), &ExploreWindow::gridComplete);
     QTest::mouseClick(view().keepFormula, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return redrawn.count() == 1; }, 30000));
     const Recipe before = candidate(3);
@@ -194,30 +195,30 @@ TEST_F(ExploreWindowTest, MixingTwoChosen)
 // the picture on the first start and while the help is open.
 TEST_F(ExploreWindowTest, KeysAreNamedInTheMenuTheHelpAndTheHint)
 {
-    const QList<QAction*> menu = form.Picture1->actions();
-    for (QAction* action : {form.exploreAction, form.variationsAction, form.recolouringsAction})
+    const QList<QAction*> menu = testing::view(form, "Picture1")->actions();
+    for (QAction* action : {testing::action(form, "exploreAction"), testing::action(form, "variationsAction"), testing::action(form, "recolouringsAction")})
         EXPECT_TRUE(menu.contains(action));
-    EXPECT_EQ(form.exploreAction->shortcut(), QKeySequence(Qt::Key_E));
-    EXPECT_EQ(form.variationsAction->shortcut(), QKeySequence(Qt::Key_V));
-    EXPECT_EQ(form.recolouringsAction->shortcut(), QKeySequence(Qt::Key_R));
+    EXPECT_EQ(testing::action(form, "exploreAction")->shortcut(), QKeySequence(Qt::Key_E));
+    EXPECT_EQ(testing::action(form, "variationsAction")->shortcut(), QKeySequence(Qt::Key_V));
+    EXPECT_EQ(testing::action(form, "recolouringsAction")->shortcut(), QKeySequence(Qt::Key_R));
 
-    EXPECT_TRUE(form.statusLine->isVisible());
-    EXPECT_TRUE(form.statusLine->text().contains(QStringLiteral("F1")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.statusLine->isVisible(); }, 20000));
+    EXPECT_TRUE(testing::label(form, "statusLine")->isVisible());
+    EXPECT_TRUE(testing::label(form, "statusLine")->text().contains(QStringLiteral("F1")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !testing::label(form, "statusLine")->isVisible(); }, 20000));
     TwisterRandom otherRandom{3};
     Form1 again{otherRandom, clock, 1u};
     again.Form_Load();
-    EXPECT_FALSE(again.statusLine->isVisible()); // not on later starts
+    EXPECT_FALSE(testing::label(again, "statusLine")->isVisible()); // not on later starts
 
     pressOnMain(Qt::Key_F1);
-    ASSERT_NE(form.helpWindow, nullptr);
-    EXPECT_TRUE(form.statusLine->isVisible());
+    ASSERT_NE(testing::helpOf(form), nullptr);
+    EXPECT_TRUE(testing::label(form, "statusLine")->isVisible());
     for (const char* key : {"<b>E</b>", "<b>V</b>", "<b>R</b>"})
-        EXPECT_TRUE(form.helpWindow->text->text().contains(QLatin1String(key))) << key;
+        EXPECT_TRUE(testing::helpOf(form)->text->text().contains(QLatin1String(key))) << key;
     QTest::qWait(200);
-    EXPECT_TRUE(form.statusLine->isVisible()); // until the help is closed
-    form.helpWindow->close();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.statusLine->isVisible(); }, 20000));
+    EXPECT_TRUE(testing::label(form, "statusLine")->isVisible()); // until the help is closed
+    testing::helpOf(form)->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !testing::label(form, "statusLine")->isVisible(); }, 20000));
 }
 
 } // namespace

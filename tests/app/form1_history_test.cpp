@@ -19,12 +19,18 @@
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
 #include "support/library_entries.h"
+#include "support/window_parts.h"
+#include "support/window_saves.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
 
 using testing::keptCount;
 using testing::keptEntries;
+using testing::button;
+using testing::view;
+using testing::action;
 
 QImage rgb(const QImage& image)
 {
@@ -43,7 +49,7 @@ struct Seen {
 Seen seen(Form1& form)
 {
     return {rgb(form.picture1Surface().image()), rgb(form.picture2Surface().image()),
-            rgb(form.Picture1->grab().toImage()), rgb(form.Picture2->grab().toImage()),
+            rgb(view(form, "Picture1")->grab().toImage()), rgb(view(form, "Picture2")->grab().toImage()),
             form.session().state(), form.session().recipe(), form.session().palette()};
 }
 
@@ -93,8 +99,8 @@ TEST_F(HistoryInTheWindow, KeysDrawWhatTheirButtonsDraw)
     const struct {
         Qt::Key key;
         QPushButton* button;
-    } steps[] = {{Qt::Key_N, clicked.Command5}, {Qt::Key_I, clicked.Command1}, {Qt::Key_P, clicked.Command3},
-                 {Qt::Key_I, clicked.Command1}, {Qt::Key_P, clicked.Command3}, {Qt::Key_N, clicked.Command5}};
+    } steps[] = {{Qt::Key_N, button(clicked, "Command5")}, {Qt::Key_I, button(clicked, "Command1")}, {Qt::Key_P, button(clicked, "Command3")},
+                 {Qt::Key_I, button(clicked, "Command1")}, {Qt::Key_P, button(clicked, "Command3")}, {Qt::Key_N, button(clicked, "Command5")}};
     for (const auto& step : steps) {
         press(form, step.key);
         QTest::mouseClick(step.button, Qt::LeftButton);
@@ -105,10 +111,10 @@ TEST_F(HistoryInTheWindow, KeysDrawWhatTheirButtonsDraw)
     EXPECT_EQ(keptCount(form.library()), 7u);
 
     // Each button's tooltip names its key.
-    EXPECT_TRUE(form.Command5->toolTip().contains(QStringLiteral("(N)")));
-    EXPECT_TRUE(form.Command1->toolTip().contains(QStringLiteral("(I)")));
-    EXPECT_TRUE(form.Command3->toolTip().contains(QStringLiteral("(P)")));
-    EXPECT_TRUE(form.Command2->toolTip().contains(QStringLiteral("(Ctrl+Q)")));
+    EXPECT_TRUE(button(form, "Command5")->toolTip().contains(QStringLiteral("(N)")));
+    EXPECT_TRUE(button(form, "Command1")->toolTip().contains(QStringLiteral("(I)")));
+    EXPECT_TRUE(button(form, "Command3")->toolTip().contains(QStringLiteral("(P)")));
+    EXPECT_TRUE(button(form, "Command2")->toolTip().contains(QStringLiteral("(Ctrl+Q)")));
 }
 
 TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
@@ -125,22 +131,22 @@ TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
     const std::vector<std::function<void()>> back{
         [&] { press(form, Qt::Key_Left); },
         [&] { press(form, Qt::Key_Left, Qt::AltModifier); },
-        [&] { QTest::mouseClick(form.Picture1, Qt::BackButton); },
-        [&] { form.previousAction->trigger(); }, // the picture's context menu
+        [&] { QTest::mouseClick(view(form, "Picture1"), Qt::BackButton); },
+        [&] { action(form, "previousAction")->trigger(); }, // the picture's context menu
     };
     const std::vector<std::function<void()>> forward{
         [&] { press(form, Qt::Key_Right); },
         [&] { press(form, Qt::Key_Right, Qt::AltModifier); },
-        [&] { QTest::mouseClick(form.Picture2, Qt::ForwardButton); },
-        [&] { form.nextAction->trigger(); },
+        [&] { QTest::mouseClick(view(form, "Picture2"), Qt::ForwardButton); },
+        [&] { action(form, "nextAction")->trigger(); },
     };
-    EXPECT_FALSE(form.nextAction->isEnabled());
+    EXPECT_FALSE(action(form, "nextAction")->isEnabled());
     for (std::size_t n = entries.size() - 1; n-- > 0;) {
         back[n % back.size()]();
         expectSeen(form, entries[n], "back to entry " + std::to_string(n));
-        EXPECT_EQ(form.placeLine->text(), QStringLiteral("%1 of 6").arg(n + 1));
+        EXPECT_EQ(testing::label(form, "placeLine")->text(), QStringLiteral("%1 of 6").arg(n + 1));
     }
-    EXPECT_FALSE(form.previousAction->isEnabled());
+    EXPECT_FALSE(action(form, "previousAction")->isEnabled());
     press(form, Qt::Key_Left); // nothing before the first
     expectSeen(form, entries[0], "still the first");
     for (std::size_t n = 1; n < entries.size(); ++n) {
@@ -149,14 +155,14 @@ TEST_F(HistoryInTheWindow, EveryWayBackAndForthShowsEachEntryExactly)
     }
     press(form, Qt::Key_Right);
     expectSeen(form, entries.back(), "still the newest");
-    EXPECT_EQ(form.placeLine->text(), QStringLiteral("6 of 6"));
+    EXPECT_EQ(testing::label(form, "placeLine")->text(), QStringLiteral("6 of 6"));
     EXPECT_EQ(keptCount(form.library()), entries.size());
 
     // The context menu of the picture offers both.
-    EXPECT_TRUE(form.Picture1->actions().contains(form.previousAction));
-    EXPECT_TRUE(form.Picture1->actions().contains(form.nextAction));
-    EXPECT_EQ(form.previousAction->text(), QStringLiteral("Previous picture"));
-    EXPECT_EQ(form.nextAction->text(), QStringLiteral("Next picture"));
+    EXPECT_TRUE(view(form, "Picture1")->actions().contains(action(form, "previousAction")));
+    EXPECT_TRUE(view(form, "Picture1")->actions().contains(action(form, "nextAction")));
+    EXPECT_EQ(action(form, "previousAction")->text(), QStringLiteral("Previous picture"));
+    EXPECT_EQ(action(form, "nextAction")->text(), QStringLiteral("Next picture"));
 }
 
 TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNewest)
@@ -167,12 +173,10 @@ TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNew
     const std::vector<HistoryEntry> before = keptEntries(form.library());
 
     // The same presses on a session of its own, and the same return to the earlier entry.
-    TwisterRandom expectedRandom(1234);
-    ImageSurface picture(kPictureWidth, kPictureHeight), strip(kStripWidth, kStripHeight);
-    PictureSession expected(expectedRandom, clock, picture, strip);
-    expected.startUp(1234);
-    expected.perform(Action::Both);
-    expected.perform(Action::Palette);
+    testing::ImageSession expectedSession(1234, {Action::Both, Action::Palette}, std::make_shared<FixedClock>(clock));
+    PictureSession& expected = expectedSession.session;
+    const ImageSurface& picture = expectedSession.picture;
+    const ImageSurface& strip = expectedSession.strip;
     expected.restore(afterBoth.recipe, afterBoth.palette);
 
     const auto expectDrawnAsExpected = [&](const std::string& what) {
@@ -181,8 +185,8 @@ TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNew
         EXPECT_EQ(form.session().state(), expected.state()) << what;
         EXPECT_EQ(form.session().recipe(), expected.recipe()) << what;
         const QString newest = QString::number(keptCount(form.library()));
-        EXPECT_EQ(form.placeLine->text(), newest + QStringLiteral(" of ") + newest) << what;
-        EXPECT_FALSE(form.nextAction->isEnabled()) << what;
+        EXPECT_EQ(testing::partOf<QLabel>(form, "placeLine")->text(), newest + QStringLiteral(" of ") + newest) << what;
+        EXPECT_FALSE(action(form, "nextAction")->isEnabled()) << what;
     };
 
     // Back to the entry of new img / new palette; new img / old palette draws from its strip.
@@ -200,7 +204,7 @@ TEST_F(HistoryInTheWindow, ACommandOnAnEarlierEntryDrawsFromItAndIsAddedAsTheNew
 
     // Left from the newest is change palette's entry, the one before it; a command from there.
     press(form, Qt::Key_Left);
-    EXPECT_EQ(form.placeLine->text(), QStringLiteral("3 of 4"));
+    EXPECT_EQ(testing::label(form, "placeLine")->text(), QStringLiteral("3 of 4"));
     expected.restore(before[2].picture, before[2].strip);
     press(form, Qt::Key_N);
     expected.perform(Action::Both);
@@ -223,7 +227,11 @@ TEST_F(HistoryInTheWindow, SavingAndCopyingTakeTheEntryShown)
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("first.png"));
-    ASSERT_EQ(form.savePicture(path), QString());
+    testing::usePrivateSettings();
+    QSignalSpy saved(&form, &Form1::saved);
+    testing::saveThroughDialog(form, path);
+    QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 1, 60000);
+    QStandardPaths::setTestModeEnabled(false);
     EXPECT_EQ(rgb(QImage(path)), first);
     const auto recipe = readRecipeFile(path.toStdString());
     ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
@@ -255,7 +263,7 @@ TEST(HistoryAcrossRuns, LeftFromAFreshStartShowsTheRunBefore)
     form.Form_Load();
     activate(form);
     ASSERT_EQ(keptCount(form.library()), 4u);
-    EXPECT_EQ(form.placeLine->text(), QStringLiteral("4 of 4"));
+    EXPECT_EQ(testing::label(form, "placeLine")->text(), QStringLiteral("4 of 4"));
     const Seen fresh = seen(form);
     EXPECT_NE(fresh.picture, earlier.back().picture);
     for (std::size_t n = earlier.size(); n-- > 0;) {
@@ -291,15 +299,15 @@ TEST(HistoryAcrossRuns, ADamagedLibraryIsSetAsideToldInTheWindowAndStartUpGoesOn
     std::cerr.rdbuf(standardError);
 
     EXPECT_EQ(keptCount(form.library()), 1u);
-    EXPECT_EQ(form.placeLine->text(), QStringLiteral("1 of 1"));
+    EXPECT_EQ(testing::label(form, "placeLine")->text(), QStringLiteral("1 of 1"));
     EXPECT_NE(rgb(form.picture1Surface().image()), rgb(ImageSurface(kPictureWidth, kPictureHeight).image()));
     const std::string line = told.str();
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
     EXPECT_NE(line.find("set aside"), std::string::npos) << line;
     // Said in the window, where a desktop user sees it.
-    EXPECT_TRUE(form.statusLine->isVisible());
-    EXPECT_TRUE(form.statusLine->text().contains(QStringLiteral("is damaged (file is not a database); it was set aside")))
-        << form.statusLine->text().toStdString();
+    EXPECT_TRUE(testing::label(form, "statusLine")->isVisible());
+    EXPECT_TRUE(testing::label(form, "statusLine")->text().contains(QStringLiteral("is damaged (file is not a database); it was set aside")))
+        << testing::label(form, "statusLine")->text().toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("library.sqlite.damaged-*")}).size(), 1);
 }
 

@@ -17,6 +17,7 @@
 
 #include "app/form1.h"
 #include "platform/qt/surface_view.h"
+#include "support/window_parts.h"
 #include "support/library_entries.h"
 #include "support/sample_entries.h"
 
@@ -44,7 +45,7 @@ struct Window {
         form.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
     }
-    QString place() const { return form.placeLine->text(); }
+    QString place() const { return testing::label(form, "placeLine")->text(); }
 
     TwisterRandom random;
     FixedClock clock{2026, 5, 6, 7, 8, 9};
@@ -66,10 +67,10 @@ TEST_F(LibraryInTheWindow, FMarksTheEntryShownAFavouriteWithAStarAndKeepsIt)
     press(window.form, Qt::Key_Left);
     press(window.form, Qt::Key_F);
     EXPECT_EQ(window.place(), QStringLiteral("2 of 3 \u2605"));
-    EXPECT_TRUE(window.form.favouriteAction->isChecked());
+    EXPECT_TRUE(testing::action(window.form, "favouriteAction")->isChecked());
     press(window.form, Qt::Key_Right);
     EXPECT_EQ(window.place(), QStringLiteral("3 of 3"));
-    EXPECT_FALSE(window.form.favouriteAction->isChecked());
+    EXPECT_FALSE(testing::action(window.form, "favouriteAction")->isChecked());
     press(window.form, Qt::Key_Left);
     EXPECT_EQ(window.place(), QStringLiteral("2 of 3 \u2605"));
 
@@ -80,9 +81,9 @@ TEST_F(LibraryInTheWindow, FMarksTheEntryShownAFavouriteWithAStarAndKeepsIt)
     EXPECT_EQ(ids, std::vector<std::int64_t>{*window.form.shownEntryId()});
 
     // The picture's context menu offers it too; F again takes it back.
-    EXPECT_TRUE(window.form.Picture1->actions().contains(window.form.favouriteAction));
-    EXPECT_EQ(window.form.favouriteAction->text(), QStringLiteral("Favourite"));
-    window.form.favouriteAction->trigger();
+    EXPECT_TRUE(testing::view(window.form, "Picture1")->actions().contains(testing::action(window.form, "favouriteAction")));
+    EXPECT_EQ(testing::action(window.form, "favouriteAction")->text(), QStringLiteral("Favourite"));
+    testing::action(window.form, "favouriteAction")->trigger();
     EXPECT_EQ(window.place(), QStringLiteral("2 of 3"));
     press(window.form, Qt::Key_F);
     press(window.form, Qt::Key_F);
@@ -136,8 +137,8 @@ TEST_F(LibraryInTheWindow, TheOldHistoryBesideTheLibraryIsCarriedInOnceAndTold)
         Window window(path, 3u);
         std::cerr.rdbuf(standardError);
         EXPECT_EQ(window.place(), QStringLiteral("5 of 5"));
-        EXPECT_TRUE(window.form.statusLine->text().startsWith(QStringLiteral("4 pictures of the old history were carried")))
-            << window.form.statusLine->text().toStdString();
+        EXPECT_TRUE(testing::label(window.form, "statusLine")->text().startsWith(QStringLiteral("4 pictures of the old history were carried")))
+            << testing::label(window.form, "statusLine")->text().toStdString();
         press(window.form, Qt::Key_Left);
         EXPECT_EQ(window.form.session().recipe(), old[3].picture);
         EXPECT_EQ(window.form.session().palette(), old[3].strip);
@@ -157,11 +158,11 @@ TEST_F(LibraryInTheWindow, ALockedLibraryIsToldInTheWindowAndThePictureKeptOnceI
     std::streambuf* const standardError = std::cerr.rdbuf(told.rdbuf());
     press(window.form, Qt::Key_N); // waits for the lock, then goes on without it
     std::cerr.rdbuf(standardError);
-    EXPECT_EQ(window.form.statusLine->text(), QStringLiteral("The picture cannot be kept in the library: database is "
+    EXPECT_EQ(testing::label(window.form, "statusLine")->text(), QStringLiteral("The picture cannot be kept in the library: database is "
                                                              "locked; kept in memory until it can be written."));
     EXPECT_EQ(window.place(), QStringLiteral("not kept yet"));
     EXPECT_FALSE(window.form.shownEntryId());
-    EXPECT_FALSE(window.form.favouriteAction->isEnabled());
+    EXPECT_FALSE(testing::action(window.form, "favouriteAction")->isEnabled());
     const HistoryEntry waiting{window.form.session().recipe(), window.form.session().palette()};
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);

@@ -10,9 +10,14 @@
 #include "app/form1.h"
 #include "platform/qt/surface_view.h"
 #include "support/replay_random.h"
+#include "support/window_parts.h"
 
 namespace genart {
 namespace {
+
+using testing::button;
+using testing::view;
+using testing::partOf;
 
 constexpr int kCaptionTop = 425;
 
@@ -41,8 +46,8 @@ protected:
     // The views must show exactly what the surfaces hold, one pixel to one pixel.
     void expectViewsShowSurfaces() const
     {
-        EXPECT_EQ(pixelsOf(form.Picture1->grab().toImage()), picture());
-        EXPECT_EQ(pixelsOf(form.Picture2->grab().toImage()), strip());
+        EXPECT_EQ(pixelsOf(view(form, "Picture1")->grab().toImage()), picture());
+        EXPECT_EQ(pixelsOf(view(form, "Picture2")->grab().toImage()), strip());
     }
 
     void click(QPushButton* button)
@@ -86,9 +91,9 @@ TEST_F(Form1Test, LayoutCaptionsAndTabOrder)
     EXPECT_TRUE(form.isMaximized());
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::black));
     // The controls sit on the canvas the window scrolls, at the canvas's own coordinates.
-    ASSERT_NE(form.canvas, nullptr);
-    EXPECT_EQ(form.canvas->window(), &form);
-    const QImage window = form.canvas->grab().toImage();
+    ASSERT_NE(partOf<QWidget>(form, "canvas"), nullptr);
+    EXPECT_EQ(partOf<QWidget>(form, "canvas")->window(), &form);
+    const QImage window = partOf<QWidget>(form, "canvas")->grab().toImage();
     ASSERT_GE(window.height(), 81);
     EXPECT_EQ(window.pixel(5, 5), qRgb(0, 0, 0));
     EXPECT_EQ(window.pixel(300, 60), qRgb(0, 0, 0)); // above the picture
@@ -99,19 +104,19 @@ TEST_F(Form1Test, LayoutCaptionsAndTabOrder)
         QRect geometry;
         const char* caption;
     } controls[] = {
-        {form.Picture1, {32, 80, 600, 450}, nullptr},
-        {form.Command1, {648, 448, 121, 17}, "new img / old palette"},
-        {form.Command2, {648, 512, 41, 17}, "exit"},
-        {form.Picture2, {32, 552, 601, 33}, nullptr},
-        {form.Command3, {648, 480, 121, 17}, "change palette"},
-        {form.Command4, {32, 616, 601, 25},
+        {view(form, "Picture1"), {32, 80, 600, 450}, nullptr},
+        {button(form, "Command1"), {648, 448, 121, 17}, "new img / old palette"},
+        {button(form, "Command2"), {648, 512, 41, 17}, "exit"},
+        {view(form, "Picture2"), {32, 552, 601, 33}, nullptr},
+        {button(form, "Command3"), {648, 480, 121, 17}, "change palette"},
+        {button(form, "Command4"), {32, 616, 601, 25},
          "GENERATIVE ART BY ORVANIK    web: www.orvanik.example    mail: art@orvanik.example"},
-        {form.Command5, {648, 416, 121, 17}, "new img / new palette"},
+        {button(form, "Command5"), {648, 416, 121, 17}, "new img / new palette"},
     };
     std::vector<QWidget*> expectedOrder;
     for (const auto& control : controls) {
         ASSERT_NE(control.widget, nullptr);
-        EXPECT_EQ(control.widget->parentWidget(), form.canvas);
+        EXPECT_EQ(control.widget->parentWidget(), partOf<QWidget>(form, "canvas"));
         EXPECT_EQ(control.widget->geometry(), control.geometry) << control.widget->metaObject()->className();
         if (control.caption) {
             EXPECT_EQ(qobject_cast<QPushButton*>(control.widget)->text(), QString::fromUtf8(control.caption));
@@ -120,8 +125,8 @@ TEST_F(Form1Test, LayoutCaptionsAndTabOrder)
     }
 
     // Walk the focus chain once round, keeping what Tab can reach.
-    std::vector<QWidget*> order{form.Picture1};
-    for (QWidget* w = form.Picture1->nextInFocusChain(); w != form.Picture1; w = w->nextInFocusChain()) {
+    std::vector<QWidget*> order{view(form, "Picture1")};
+    for (QWidget* w = view(form, "Picture1")->nextInFocusChain(); w != view(form, "Picture1"); w = w->nextInFocusChain()) {
         if (w->focusPolicy() & Qt::TabFocus)
             order.push_back(w);
     }
@@ -168,7 +173,7 @@ TEST_F(Form1Test, ChangePaletteRepaintsOnlyTheStrip)
 {
     const QImage picture = this->picture();
     const QImage strip = this->strip();
-    click(form.Command3);
+    click(button(form, "Command3"));
     EXPECT_EQ(random.taken(), 31u);
     EXPECT_EQ(this->picture(), picture);
     EXPECT_NE(this->strip(), strip);
@@ -180,7 +185,7 @@ TEST_F(Form1Test, NewImageOldPaletteKeepsStripAndDrawsFromIt)
     const QImage strip = this->strip();
     QImage picture = this->picture();
     for (std::size_t n = 1; n <= 2; ++n) {
-        click(form.Command1);
+        click(button(form, "Command1"));
         EXPECT_EQ(random.taken(), 20u + 9u * n);
         EXPECT_EQ(this->strip(), strip);
         EXPECT_NE(this->picture(), picture);
@@ -194,7 +199,7 @@ TEST_F(Form1Test, NewImageNewPaletteColoursFromTheNewStrip)
 {
     const QImage picture = this->picture();
     const QImage strip = this->strip();
-    click(form.Command5);
+    click(button(form, "Command5"));
     EXPECT_EQ(random.taken(), 40u);
     EXPECT_NE(this->strip(), strip);
     EXPECT_NE(this->picture(), picture);
@@ -206,7 +211,7 @@ TEST_F(Form1Test, BannerDoesNothing)
 {
     const QImage picture = this->picture();
     const QImage strip = this->strip();
-    click(form.Command4);
+    click(button(form, "Command4"));
     EXPECT_EQ(random.taken(), 20u);
     EXPECT_EQ(this->picture(), picture);
     EXPECT_EQ(this->strip(), strip);
@@ -219,9 +224,9 @@ TEST_F(Form1Test, KeptPictureIsASnapshot)
     const QImage kept = form.picture1Surface().image();
     const QImage keptPixels = kept.copy();
     for (int n = 0; n < 2; ++n) {
-        const QImage shown = pixelsOf(form.Picture1->grab().toImage()).copy(0, 0, 600, kCaptionTop);
-        click(form.Command1);
-        EXPECT_NE(pixelsOf(form.Picture1->grab().toImage()).copy(0, 0, 600, kCaptionTop), shown) << "click " << n;
+        const QImage shown = pixelsOf(view(form, "Picture1")->grab().toImage()).copy(0, 0, 600, kCaptionTop);
+        click(button(form, "Command1"));
+        EXPECT_NE(pixelsOf(view(form, "Picture1")->grab().toImage()).copy(0, 0, 600, kCaptionTop), shown) << "click " << n;
         EXPECT_EQ(fromQRgb(form.picture1Surface().image().pixel(300, 100)),
                   form.picture1Surface().Point(300, 100));
     }
@@ -230,10 +235,10 @@ TEST_F(Form1Test, KeptPictureIsASnapshot)
 
 TEST_F(Form1Test, ExitClosesTheWindow)
 {
-    click(form.Command1);
-    click(form.Command3);
+    click(button(form, "Command1"));
+    click(button(form, "Command3"));
     ASSERT_TRUE(form.isVisible());
-    click(form.Command2);
+    click(button(form, "Command2"));
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(random.taken(), 40u);
 }

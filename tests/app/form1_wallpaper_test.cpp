@@ -14,6 +14,7 @@
 #include "app/wallpaper_action.h"
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
+#include "support/window_parts.h"
 #include "support/private_session.h"
 
 namespace genart {
@@ -30,14 +31,14 @@ protected:
     // Chooses "Set as wallpaper" in the picture's own menu and waits for its outcome.
     QString setAsWallpaper()
     {
-        EXPECT_TRUE(window.Picture1->actions().contains(window.wallpaperAction));
+        EXPECT_TRUE(testing::view(window, "Picture1")->actions().contains(testing::action(window, "wallpaperAction")));
         QSignalSpy finished(window.findChild<WallpaperAction*>(), &WallpaperAction::finished);
-        window.wallpaperAction->trigger();
-        EXPECT_FALSE(window.wallpaperAction->isEnabled()); // one at a time
+        testing::action(window, "wallpaperAction")->trigger();
+        EXPECT_FALSE(testing::action(window, "wallpaperAction")->isEnabled()); // one at a time
         EXPECT_TRUE(finished.wait(60000));
-        EXPECT_TRUE(window.wallpaperAction->isEnabled());
-        EXPECT_TRUE(window.statusLine->isVisible());
-        return window.statusLine->text();
+        EXPECT_TRUE(testing::action(window, "wallpaperAction")->isEnabled());
+        EXPECT_TRUE(testing::label(window, "statusLine")->isVisible());
+        return testing::label(window, "statusLine")->text();
     }
 
     testing::PrivateSession session;
@@ -49,7 +50,7 @@ protected:
 TEST_F(WallpaperFromTheWindow, ThePictureShownBecomesTheWallpaperAtTheScreensSize)
 {
     session.set("XDG_CURRENT_DESKTOP", QStringLiteral("GNOME"));
-    window.Command5->click(); // a picture other than the first
+    testing::button(window, "Command5")->click(); // a picture other than the first
     const QString status = setAsWallpaper();
     EXPECT_TRUE(status.startsWith(QStringLiteral("Set as the wallpaper: "))) << status.toStdString();
     EXPECT_TRUE(status.endsWith(QStringLiteral("shown through GNOME settings"))) << status.toStdString();

@@ -21,9 +21,10 @@
 #include "app/form1.h"
 #include "app/gallery_model.h"
 #include "app/gallery_window.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "files/recipe_file.h"
 #include "platform/qt/surface_view.h"
+#include "support/window_parts.h"
 #include "support/library_entries.h"
 #include "support/modal_dialogs.h"
 #include "support/sample_entries.h"
@@ -51,8 +52,8 @@ protected:
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_G);
-        ASSERT_NE(window->gallery, nullptr);
-        gallery = window->gallery;
+        ASSERT_NE(testing::viewOf<GalleryWindow>(*window), nullptr);
+        gallery = testing::viewOf<GalleryWindow>(*window);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(gallery));
     }
     void TearDown() override { qunsetenv("XDG_CACHE_HOME"); }
@@ -81,12 +82,12 @@ TEST_F(Gallery, ShowsEveryEntryNewestFirstWithThumbnailsDrawnFromTheRecipes)
     ASSERT_EQ(model().rowCount(), 41);
     EXPECT_EQ(idAt(0), ids.back());
     EXPECT_EQ(idAt(40), ids.front() - 1); // the window's start-up
-    EXPECT_TRUE(window->Picture1->actions().contains(window->galleryAction));
+    EXPECT_TRUE(testing::view(*window, "Picture1")->actions().contains(testing::action(*window, "galleryAction")));
 
     // The first thumbnail, as drawn off the window's thread: the picture at a small scale.
     const LibraryEntry newest = std::get<LibraryEntry>(window->library().entry(ids.back()));
     const QImage expected =
-        exportPicture(newest.shown.picture, PictureSize::covering(160, 120), false)->picture.convertToFormat(QImage::Format_RGB32);
+        drawPicture(newest.shown.picture, PictureSize::covering(160, 120), false)->picture.convertToFormat(QImage::Format_RGB32);
     QTRY_COMPARE(model().index(0, 0).data(Qt::DecorationRole).value<QImage>().convertToFormat(QImage::Format_RGB32), expected);
     // …and kept in the cache folder for the next time.
     QTRY_VERIFY(!QDir(dir.filePath(QStringLiteral("cache/Orvanik/genart/thumbnails"))).isEmpty());
@@ -111,13 +112,13 @@ TEST_F(Gallery, AClickOrEnterShowsTheEntryInTheMainWindowAsLeftAndRightWould)
     const QRect third = gallery->view->visualRect(model().index(2, 0));
     QTest::mouseClick(gallery->view->viewport(), Qt::LeftButton, {}, third.center());
     EXPECT_EQ(window->shownEntryId(), idAt(2));
-    EXPECT_EQ(window->placeLine->text(), QStringLiteral("39 of 41"));
+    EXPECT_EQ(testing::label(*window, "placeLine")->text(), QStringLiteral("39 of 41"));
     const LibraryEntry entry = std::get<LibraryEntry>(window->library().entry(idAt(2)));
     EXPECT_EQ(window->session().recipe(), entry.shown.picture);
 
     gallery->view->setCurrentIndex(model().index(10, 0));
     QTest::keyClick(gallery->view, Qt::Key_Return);
-    EXPECT_EQ(window->placeLine->text(), QStringLiteral("31 of 41"));
+    EXPECT_EQ(testing::label(*window, "placeLine")->text(), QStringLiteral("31 of 41"));
     EXPECT_EQ(keptCount(window->library()), 41u); // nothing added by looking
 }
 

@@ -8,9 +8,13 @@
 
 #include "app/form1.h"
 #include "platform/qt/image_surface.h"
+#include "support/window_parts.h"
+#include "session/session_on.h"
 
 namespace genart {
 namespace {
+
+using testing::button;
 
 void postClick(QPushButton* button)
 {
@@ -31,13 +35,13 @@ TEST(QueuedClicks, HundredClicksAreAllHandledInOrder)
     window.Form_Load();
 
     // The same presses, made one after the other on a session of its own.
-    TwisterRandom expectedRandom(99);
-    ImageSurface picture1(600, 450);
-    ImageSurface picture2(601, 33);
-    PictureSession expected(expectedRandom, clock, picture1, picture2);
-    expected.startUp(99);
+    TwisterRandom expectedRandom;
+    SessionOn<ImageSurface> expectedSession(expectedRandom, clock);
+    PictureSession& expected = expectedSession.play(99).session;
+    const ImageSurface& picture1 = expectedSession.picture;
+    const ImageSurface& picture2 = expectedSession.strip;
 
-    QPushButton* const buttons[] = {window.Command1, window.Command3, window.Command5, window.Command4};
+    QPushButton* const buttons[] = {button(window, "Command1"), button(window, "Command3"), button(window, "Command5"), button(window, "Command4")};
     for (int n = 0; n < 100; ++n) {
         const int which = (n * 7 + n / 3) % 4;
         postClick(buttons[which]);

@@ -12,17 +12,19 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 #include "app/form1.h"
 #include "app/share_actions.h"
-#include "files/image_output.h"
+#include "picture_files/run_picture_job.h"
 #include "files/recipe_file.h"
 #include "opening/shared_recipe.h"
 #include "platform/qt/surface_view.h"
 #include "share_codes/share_code.h"
+#include "support/window_parts.h"
 #include "support/library_entries.h"
 #include "support/modal_dialogs.h"
 
@@ -39,8 +41,8 @@ QImage rgb(const QImage& image)
 // What the window shows where its picture is, read from the window itself.
 QImage shownPicture(Form1& form)
 {
-    const QPoint at = form.Picture1->mapTo(&form, QPoint(0, 0));
-    return rgb(form.grab(QRect(at, form.Picture1->size())).toImage());
+    const QPoint at = testing::view(form, "Picture1")->mapTo(&form, QPoint(0, 0));
+    return rgb(form.grab(QRect(at, testing::view(form, "Picture1")->size())).toImage());
 }
 
 QMimeData* mime(const std::function<void(QMimeData&)>& fill)
@@ -85,12 +87,15 @@ protected:
     QString pictureFile(const char* name) const
     {
         const QString path = dir.filePath(QString::fromUtf8(name));
-        EXPECT_EQ(writeImages({{path.toStdString(), picture.image(), recipeText(session.recipe())}}, true), "");
+        PictureJob job;
+        job.source = RecipeSource{session.recipe()};
+        job.path = path.toStdString();
+        EXPECT_EQ(runPictureJob(job).failure, "");
         return path;
     }
     void drop(QMimeData* data)
     {
-        const QPoint at = form.Picture1->mapTo(&form, QPoint(100, 100));
+        const QPoint at = testing::view(form, "Picture1")->mapTo(&form, QPoint(100, 100));
         QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&form, &enter);
         EXPECT_TRUE(enter.isAccepted());
@@ -140,15 +145,15 @@ TEST_F(SharingInTheWindow, EveryWayOfOpeningShowsThePictureExactlyAsTheNewestEnt
     };
     std::size_t entries = 1;
     for (const auto& [how, open] : ways) {
-        form.showPrevious(); // something else on the screen first
+        testing::action(form, "previousAction")->trigger(); // something else on the screen first
         open();
         EXPECT_EQ(shownPicture(form), rgb(picture.image())) << how;
         EXPECT_EQ(form.session().recipe(), session.recipe()) << how;
         EXPECT_EQ(genart::testing::keptCount(form.library()), ++entries) << how;
         EXPECT_EQ(static_cast<std::size_t>(std::get<std::int64_t>(form.library().positionOf(*form.shownEntryId()))), entries - 1) << how;
-        EXPECT_EQ(form.statusLine->text(), QStringLiteral("Opened T20250102030405")) << how;
+        EXPECT_EQ(testing::label(form, "statusLine")->text(), QStringLiteral("Opened T20250102030405")) << how;
     }
-    EXPECT_TRUE(form.Picture1->actions().contains(form.share->openAction));
+    EXPECT_TRUE(testing::view(form, "Picture1")->actions().contains(testing::action(form, "openAction")));
 }
 
 TEST_F(SharingInTheWindow, CopiesCarryTheRecipeAndTheCodeToAnotherWindow)
@@ -166,7 +171,7 @@ TEST_F(SharingInTheWindow, CopiesCarryTheRecipeAndTheCodeToAnotherWindow)
     ASSERT_NE(copied, nullptr);
     EXPECT_EQ(rgb(qvariant_cast<QImage>(copied->imageData())), rgb(picture.image()));
     EXPECT_EQ(copied->data(QString::fromLatin1(kRecipeMimeType)).toStdString(), recipeText(session.recipe()));
-    other.share->pasteAction->trigger();
+    testing::action(other, "pasteAction")->trigger();
     EXPECT_EQ(shownPicture(other), rgb(picture.image()));
 
     QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
@@ -199,10 +204,10 @@ TEST_F(SharingInTheWindow, HostileOrForeignDropsAndPastesAreRefusedInOneLine)
     const QImage before = shownPicture(form);
     for (std::size_t n = 0; n < hostile.size(); ++n) {
         n % 2 == 0 ? drop(hostile[n]) : paste(hostile[n]);
-        const QString said = form.statusLine->text();
+        const QString said = testing::label(form, "statusLine")->text();
         EXPECT_TRUE(said.startsWith(QStringLiteral("Not opened: "))) << n << ": " << said.toStdString();
         EXPECT_FALSE(said.contains(QLatin1Char('\n'))) << said.toStdString();
-        EXPECT_TRUE(form.statusLine->isVisible());
+        EXPECT_TRUE(testing::label(form, "statusLine")->isVisible());
         EXPECT_EQ(genart::testing::keptCount(form.library()), 1u) << n;
     }
     EXPECT_EQ(shownPicture(form), before);
@@ -217,7 +222,7 @@ TEST_F(SharingInTheWindow, SaveRecipeWritesAGenartFileAndTheSaveDialogRefusesAWr
         dialog->selectFile(dir.filePath(QStringLiteral("kept")));
         static_cast<QDialog*>(dialog)->accept();
     });
-    form.share->saveRecipeAction->trigger();
+    testing::action(form, "saveRecipeAction")->trigger();
     const auto read = readRecipeFile(dir.filePath(QStringLiteral("kept.genart")).toStdString());
     ASSERT_TRUE(std::holds_alternative<Recipe>(read)) << std::get<RecipeError>(read).message;
     EXPECT_EQ(std::get<Recipe>(read), session.recipe());
@@ -235,7 +240,9 @@ TEST_F(SharingInTheWindow, SaveRecipeWritesAGenartFileAndTheSaveDialogRefusesAWr
         dialog->selectFile(dir.filePath(QStringLiteral("picture.png")));
         static_cast<QDialog*>(dialog)->accept();
     });
-    form.saveAction->trigger();
+    QSignalSpy saved(&form, &Form1::saved);
+    testing::action(form, "saveAction")->trigger();
+    ASSERT_TRUE(saved.count() > 0 || saved.wait(20000)); // it is written in the background
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(warned, QStringLiteral("picture.gif: not a picture format (use .png, .jpg, .jpeg or .webp)"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),

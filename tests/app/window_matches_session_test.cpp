@@ -10,18 +10,21 @@
 #include "app/form1.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
+#include "support/window_parts.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
 
+using testing::button;
+
 TEST(Determinism, WindowMatchesHeadlessDrawing)
 {
     const FixedClock clock(2026, 1, 2, 3, 4, 5);
-    TwisterRandom headlessRandom;
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(headlessRandom, clock, picture, strip);
-    session.startUp(7);
+    testing::ImageSession headless(7, {}, std::make_shared<FixedClock>(clock));
+    PictureSession& session = headless.session;
+    const ImageSurface& picture = headless.picture;
+    const ImageSurface& strip = headless.strip;
 
     TwisterRandom random;
     Form1 form(random, clock, 7u);
@@ -32,7 +35,7 @@ TEST(Determinism, WindowMatchesHeadlessDrawing)
     };
     expectSame("start-up");
     const std::pair<QPushButton*, Action> presses[] = {
-        {form.Command1, Action::Image}, {form.Command3, Action::Palette}, {form.Command5, Action::Both}};
+        {button(form, "Command1"), Action::Image}, {button(form, "Command3"), Action::Palette}, {button(form, "Command5"), Action::Both}};
     for (const auto& [button, action] : presses) {
         QTest::mouseClick(button, Qt::LeftButton);
         session.perform(action);

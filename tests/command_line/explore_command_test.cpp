@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "command_line/command_line.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "files/recipe_file.h"
 #include "support/run_genart.h"
 
@@ -73,7 +73,7 @@ TEST_F(ExploreCommand, VariationsCarryTheirRecipesAndKeepTheFormula)
         EXPECT_NE(recipe.picture.fi0, shown.picture.fi0);
     }
     EXPECT_EQ(loadRgb(path(text("v/") + files[4])),
-              exportPicture(varied[4], {})->picture.convertToFormat(QImage::Format_RGB32));
+              drawPicture(varied[4], {})->picture.convertToFormat(QImage::Format_RGB32));
 }
 
 // Recolourings keep every drawn value and the carried values; from a recipe the same recipe

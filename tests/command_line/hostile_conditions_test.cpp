@@ -184,7 +184,7 @@ testing::Outcome runIntoClosedPipe(const std::vector<std::string>& arguments, in
     if (::pipe(ends) != 0)
         return {};
     ::close(ends[0]); // the reader is gone before genart writes a word
-    const std::string other = (folder + "/.other").toStdString();
+    const std::string other = QString(folder + QStringLiteral("/.other")).toStdString();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], closedStream);

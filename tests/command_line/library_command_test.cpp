@@ -16,6 +16,7 @@
 #include "command_line/command_line.h"
 #include "files/recipe_file.h"
 #include "library/library_location.h"
+#include "support/window_parts.h"
 #include "support/file_contents.h"
 #include "support/run_genart.h"
 
@@ -209,9 +210,9 @@ TEST_F(LibraryCommand, EveryPictureAWindowShowedIsListedAndRedrawnExactly)
         Form1 form(random, clock, 77u, libraryPath);
         form.Form_Load();
         shown.push_back(form.picture1Surface().image().convertToFormat(QImage::Format_RGB32));
-        QTest::mouseClick(form.Command5, Qt::LeftButton);
+        QTest::mouseClick(testing::button(form, "Command5"), Qt::LeftButton);
         shown.push_back(form.picture1Surface().image().convertToFormat(QImage::Format_RGB32));
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(testing::button(form, "Command1"), Qt::LeftButton);
         shown.push_back(form.picture1Surface().image().convertToFormat(QImage::Format_RGB32));
         form.close();
     }

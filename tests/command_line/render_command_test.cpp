@@ -12,6 +12,7 @@
 #include "session/picture_session.h"
 #include "platform/qt/image_surface.h"
 #include "support/run_genart.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -47,12 +48,10 @@ TEST_F(RenderCommandTest, WritesPictureAndStripAsDrawnInProcess)
     EXPECT_EQ(picture.size(), QSize(600, 450));
     EXPECT_EQ(strip.size(), QSize(601, 33));
 
-    TwisterRandom random(7);
-    const FixedClock clock(2026, 1, 2, 3, 4, 5);
-    ImageSurface picture1(600, 450);
-    ImageSurface picture2(601, 33);
-    PictureSession session(random, clock, picture1, picture2);
-    session.startUp(7);
+    const testing::ImageSession drawn(7, {}, std::make_shared<FixedClock>(2026, 1, 2, 3, 4, 5));
+    const PictureSession& session = drawn.session;
+    const ImageSurface& picture1 = drawn.picture;
+    const ImageSurface& picture2 = drawn.strip;
     EXPECT_EQ(session.state().texts.imeslike, "T20260102030405");
     EXPECT_EQ(picture, picture1.image().convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(strip, picture2.image().convertToFormat(QImage::Format_RGB32));

@@ -14,7 +14,7 @@
 #include "desktop/daily_wallpaper.h"
 #include "desktop/plasma_wallpaper.h"
 #include "desktop/portal_wallpaper.h"
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "files/recipe_file.h"
 #include "support/fake_bus_service.h"
 #include "support/private_session.h"
@@ -69,7 +69,7 @@ TEST_F(DesktopSessionTest, GnomeGetsThePictureTheDarkStyleAndTheLockScreenKeptIn
     const QImage shown = QImage(file).convertToFormat(QImage::Format_RGB32);
     const auto recipe = readRecipeFile(file.toStdString());
     ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
-    const QImage drawn = exportPicture(std::get<Recipe>(recipe), PictureSize::covering(96, 40), false)->picture;
+    const QImage drawn = drawPicture(std::get<Recipe>(recipe), PictureSize::covering(96, 40), false)->picture;
     ASSERT_EQ(shown.size(), QSize(96, 40));
     double difference = 0;
     for (int y = 0; y < 40; ++y)

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "files/recipe_file.h"
 #include "support/private_session.h"
 #include "support/x11_pixels.h"
@@ -36,7 +36,7 @@ TEST(X11RootWallpaper, ThePictureIsTheRootPixmapAndReplacesTheOneBefore)
         // The root shows the picture as drawn, exactly, from the recipe the file carries.
         const auto recipe = readRecipeFile(file.toStdString());
         ASSERT_TRUE(std::holds_alternative<Recipe>(recipe));
-        const QImage picture = exportPicture(std::get<Recipe>(recipe), PictureSize::covering(320, 240), false)->picture;
+        const QImage picture = drawPicture(std::get<Recipe>(recipe), PictureSize::covering(320, 240), false)->picture;
 
         const xcb_pixmap_t pixmap = x.rootPixmap("_XROOTPMAP_ID");
         ASSERT_NE(pixmap, 0u);

@@ -11,6 +11,7 @@
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 #include "session/recipe.h"
+#include "support/image_session.h"
 
 namespace genart::testing::png {
 
@@ -49,13 +50,7 @@ inline QByteArray png(const QByteArray& chunks)
 // The recipe of seed's start-up picture.
 inline Recipe someRecipe(std::uint32_t seed)
 {
-    TwisterRandom random(seed);
-    const FixedClock clock(2026, 1, 2, 3, 4, 5);
-    ImageSurface picture(kPictureWidth, kPictureHeight);
-    ImageSurface strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
-    return session.recipe();
+    return ImageSession(seed, {}, std::make_shared<FixedClock>(2026, 1, 2, 3, 4, 5)).session.recipe();
 }
 
 struct HostilePng {

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "files/file_format.h"
 #include "files/image_encoding.h"
 #include "files/recipe_file.h"
 #include "files/webp_output.h"
@@ -51,23 +50,6 @@ protected:
     testing::ImageSession shown{31};
     QTemporaryDir dir;
 };
-
-TEST(FileFormat, TheExtensionTellsTheFormatInAnyCase)
-{
-    EXPECT_EQ(formatOfPath("a.png"), FileFormat::Png);
-    EXPECT_EQ(formatOfPath("dir.jpg/a.PNG"), FileFormat::Png);
-    EXPECT_EQ(formatOfPath("a.Jpg"), FileFormat::Jpeg);
-    EXPECT_EQ(formatOfPath("a.jpeg"), FileFormat::Jpeg);
-    EXPECT_EQ(formatOfPath("loop.WEBP"), FileFormat::WebP);
-    EXPECT_EQ(formatOfPath("loop.mp4"), FileFormat::Mp4);
-    EXPECT_EQ(formatOfPath("loop.Gif"), FileFormat::Gif);
-    for (const char* none : {"a", "a.tif", "a.png.bak", "pictures.png/a", "a.", ""})
-        EXPECT_EQ(formatOfPath(none), std::nullopt) << none;
-    EXPECT_FALSE(isPictureFormat(FileFormat::Mp4));
-    EXPECT_FALSE(isPictureFormat(FileFormat::Gif)); // a loop, never a still picture
-    EXPECT_TRUE(isAnimationFormat(FileFormat::Gif));
-    EXPECT_FALSE(isAnimationFormat(FileFormat::Jpeg));
-}
 
 TEST_F(ImageFormats, LosslessWebpKeepsEveryPixelAndLossyStaysClose)
 {
@@ -133,15 +115,6 @@ TEST_F(ImageFormats, PicturesWithoutARecipeOrMadeToMisleadAreRefusedInOneLine)
         EXPECT_NE(told.find(c.told), std::string::npos) << c.name << ": " << told;
         EXPECT_EQ(told.find('\n'), std::string::npos) << c.name;
     }
-}
-
-TEST(ImageSizes, EachFormatTellsTheLargestPictureItHolds)
-{
-    EXPECT_EQ(sizeProblem(FileFormat::WebP, 16383, 16383), "");
-    EXPECT_NE(sizeProblem(FileFormat::WebP, 16384, 10), "");
-    EXPECT_NE(sizeProblem(FileFormat::WebP, 10, 16384), "");
-    EXPECT_EQ(sizeProblem(FileFormat::Png, 16384, 16384), "");
-    EXPECT_EQ(sizeProblem(FileFormat::Jpeg, 16384, 16384), "");
 }
 
 } // namespace

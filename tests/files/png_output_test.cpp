@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "files/picture_export.h"
 #include "files/png_output.h"
 #include "files/recipe_file.h"
 #include "platform/qt/image_surface.h"
@@ -28,11 +27,14 @@ QImage decoded(const QByteArray& png)
 TEST(PngOutput, PicturesPostersAndStripsComeBackPixelForPixelAtEveryLevel)
 {
     const Drawn drawn(77);
-    const QImage poster = exportPicture(drawn.session.recipe(), PictureSize::timesNormal(2))->picture;
+    ImageSurface posterSurface(1200, 900);
+    ImageSurface posterStrip(kStripWidth, kStripHeight);
+    drawRecipe(drawn.session.recipe(), posterSurface, posterStrip, 2);
+    const QImage poster = posterSurface.image();
     std::vector<qsizetype> sizes;
-    for (const int level : {kLowestPngLevel, -1, kHighestPngLevel}) {
+    for (const int level : {static_cast<int>(kPngLevels.lowest), -1, static_cast<int>(kPngLevels.highest)}) {
         for (const QImage* image : {&drawn.picture.image(), &drawn.strip.image(), &poster}) {
-            const QByteArray png = encodePng(*image, recipeText(drawn.session.recipe()), PngSettings{level, {}});
+            const QByteArray png = encodePng(*image, recipeText(drawn.session.recipe()), PngSettings{level, {}, nullptr});
             ASSERT_FALSE(png.isEmpty()) << "level " << level;
             const QImage back = decoded(png);
             EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), *image) << "level " << level;
@@ -89,23 +91,24 @@ TEST(PngOutput, TheRecipeReadsBackWithItsLineBreaks)
 TEST(PngOutput, ProgressCountsEveryRowAndCanStopTheEncoding)
 {
     const Drawn drawn(9);
-    std::vector<int> rows;
+    std::vector<double> rows;
     PngSettings counting;
-    counting.progress = [&](int done, int total) {
-        EXPECT_EQ(total, kPictureHeight);
+    counting.progress = [&](Stage stage, double done) {
+        EXPECT_EQ(stage, Stage::Encoding);
         rows.push_back(done);
-        return true;
     };
     EXPECT_FALSE(encodePng(drawn.picture.image(), {}, counting).isEmpty());
     ASSERT_EQ(rows.size(), static_cast<std::size_t>(kPictureHeight));
     for (std::size_t n = 0; n < rows.size(); ++n)
-        ASSERT_EQ(rows[n], static_cast<int>(n) + 1);
+        ASSERT_DOUBLE_EQ(rows[n], static_cast<double>(n + 1) / kPictureHeight);
 
     PngSettings stopping;
+    CancelToken cancel;
     int calls = 0;
-    stopping.progress = [&](int done, int) {
-        ++calls;
-        return done < 100;
+    stopping.cancel = &cancel;
+    stopping.progress = [&](Stage, double) {
+        if (++calls == 100)
+            cancel.cancel();
     };
     EXPECT_TRUE(encodePng(drawn.picture.image(), {}, stopping).isEmpty());
     EXPECT_EQ(calls, 100);

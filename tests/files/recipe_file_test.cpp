@@ -15,7 +15,7 @@
 #include "files/image_encoding.h"
 #include "files/jpeg_recipe.h"
 #include "files/png_output.h"
-#include "files/printable.h"
+#include "terminal_text/printable.h"
 #include "files/recipe_file.h"
 #include "files/webp_recipe.h"
 #include "platform/qt/image_surface.h"

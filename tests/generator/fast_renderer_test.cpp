@@ -234,6 +234,41 @@ TEST(FastRenderer, PostersAtScalesTwoAndThree)
     c.compare({withThreads(2)}, "scale 3");
 }
 
+TEST(FastRenderer, AFinerPictureCanLeaveTheNormalSweepsState)
+{
+    // Drawn twice as finely for a screen, the session goes on exactly as at the normal size:
+    // the state comes from the last column where its positions settle the carries, from every
+    // position where they never do (an infinite channel factor), and the pixels stay the finer
+    // sweep's own.
+    for (int n = 0; n < 24; ++n) {
+        SeededSession session(static_cast<std::uint32_t>(40 + n));
+        session.setUpWithPalette();
+        session.generator().DrawParameters();
+        const Variants v = combination(n * 7);
+        GenerationState& before = session.state();
+        before.picture.tip1 = v.tip1;
+        before.picture.tip2 = v.tip2;
+        before.picture.tip3 = v.tip3;
+        if (n % 8 == 7) {
+            before.picture.fak1 = std::numeric_limits<float>::infinity();
+            before.carried.re = 100;
+        }
+        GenerationState normal = before;
+        EXPECT_TRUE(renderFast(normal, session.strip, session.picture));
+        FastRenderOptions finer;
+        finer.scale = 2;
+        MemorySurface poster(2 * kPictureWidth, 2 * kPictureHeight);
+        GenerationState posterState = before;
+        EXPECT_TRUE(renderFast(posterState, session.strip, poster, finer));
+        finer.leaveNormalState = true;
+        MemorySurface sharp(2 * kPictureWidth, 2 * kPictureHeight);
+        GenerationState sharpState = before;
+        EXPECT_TRUE(renderFast(sharpState, session.strip, sharp, finer));
+        EXPECT_TRUE(sharpState == normal) << "picture " << n << testing::stateDifferences(normal, sharpState);
+        EXPECT_EQ(differences(poster, sharp), "") << "picture " << n;
+    }
+}
+
 TEST(FastRenderer, SurfaceWithoutRasterGetsTheSamePixels)
 {
     SeededSession session(21);
@@ -260,24 +295,25 @@ TEST(FastRenderer, ReportsProgressAndStopsWhenCancelled)
     session.generator().DrawParameters();
     const GenerationState before = session.state();
 
-    std::vector<int> done;
+    std::vector<double> done;
     FastRenderOptions options = withThreads(2, 10);
-    options.progress = [&](int columns, int total) {
-        EXPECT_EQ(total, kPictureWidth + 1);
-        done.push_back(columns);
+    options.progress = [&](Stage stage, double part) {
+        EXPECT_EQ(stage, Stage::Drawing);
+        done.push_back(part);
     };
     GenerationState state = before;
     EXPECT_TRUE(renderFast(state, session.strip, session.picture, options));
     ASSERT_EQ(done.size(), 61u); // 60 blocks of 10 columns and one of the last column
     EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
-    EXPECT_EQ(done.back(), kPictureWidth + 1);
+    EXPECT_DOUBLE_EQ(done.front(), 10.0 / (kPictureWidth + 1));
+    EXPECT_EQ(done.back(), 1.0);
 
     // Cancelled from the first progress report on: the rest is left undone, the state untouched.
-    std::atomic<bool> cancel{false};
+    CancelToken cancel;
     done.clear();
-    options.progress = [&](int columns, int) {
-        done.push_back(columns);
-        cancel = true;
+    options.progress = [&](Stage, double part) {
+        done.push_back(part);
+        cancel.cancel();
     };
     options.cancel = &cancel;
     state = before;

@@ -7,6 +7,7 @@
 
 #include "generator/palette_row.h"
 #include "session/cycling_picture.h"
+#include "session/picture_size.h"
 #include "support/seeded_session.h"
 #include "support/state_differences.h"
 
@@ -201,7 +202,8 @@ TEST(CyclingPicture, ARecipeThatKeepsATurnRedrawsTheFrameShownExactly)
 
 TEST(CyclingPicture, ACancelledDrawCannotCycle)
 {
-    const std::atomic<bool> cancel{true};
+    CancelToken cancel;
+    cancel.cancel();
     CyclingPicture cycling;
     MemorySurface picture(kPictureWidth, kPictureHeight);
     MemorySurface strip(kStripWidth, kStripHeight);

@@ -18,7 +18,7 @@ using testing::differences;
 
 // A started session with its first palette and picture.
 struct Studio : testing::SeededSession {
-    explicit Studio(std::uint32_t seed) : SeededSession(seed, FixedClock(2026, 3, 4, 5, 6, 7)) { startUp(); }
+    explicit Studio(std::uint32_t seedOfSession) : SeededSession(seedOfSession, FixedClock(2026, 3, 4, 5, 6, 7)) { startUp(); }
 };
 
 // A recipe's picture, drawn afresh.

@@ -2,6 +2,7 @@
 
 #include "caption/caption_line.h"
 #include "generator/fast_renderer.h"
+#include "session/picture_size.h"
 #include "support/seeded_session.h"
 #include "support/state_differences.h"
 
@@ -122,19 +123,20 @@ TEST(SizedPicture, ACutLeavesTheStateTheWholePictureLeaves)
 
 TEST(SizedPicture, ACutSweepsItsOwnColumnsWhereWhatComesBeforeIsSettled)
 {
-    const auto columnsSwept = [](const Recipe& recipe, int width, int height) {
+    // Progress is told once a block, of 64 columns at a poster's scale and 16 at the normal one.
+    const auto blocksSwept = [](const Recipe& recipe, int width, int height) {
         MemorySurface picture(width, height);
         MemorySurface strip(kStripWidth, kStripHeight);
         int swept = 0;
-        drawRecipe(recipe, picture, strip, coveringScale(width, height), [&](int, int total) { swept = total; });
+        drawRecipe(recipe, picture, strip, coveringScale(width, height), [&](Stage, double) { ++swept; });
         return swept;
     };
-    // Upright at scale 2: 300 of the 1201 columns, and the blocks around them.
-    const int upright = columnsSwept(recipeWithFormula(8, 6), 300, 900);
-    EXPECT_GE(upright, 300);
-    EXPECT_LT(upright, 600);
-    // At the normal size the drift is a running sum, which every position adds to.
-    EXPECT_EQ(columnsSwept(recipeWithFormula(8, 6), 300, 450), 601);
+    // Upright at scale 2: 300 of the 1201 columns (19 blocks), and the blocks around them.
+    const int upright = blocksSwept(recipeWithFormula(8, 6), 300, 900);
+    EXPECT_GE(upright, 300 / 64);
+    EXPECT_LT(upright, 600 / 64);
+    // At the normal size the drift is a running sum, which every position adds to: all 601 columns.
+    EXPECT_EQ(blocksSwept(recipeWithFormula(8, 6), 300, 450), (601 + 15) / 16);
 }
 
 TEST(SizedPicture, AWidescreenCutIsTheMiddleRowsOfTheTallerPicture)

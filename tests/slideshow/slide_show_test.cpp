@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "slideshow/slide_show.h"
 #include "slideshow/slide_window.h"
+#include "support/image_session.h"
 
 namespace genart {
 namespace {
@@ -36,11 +37,8 @@ struct RecordingCanvas final : SlideCanvas {
 // The pictures a session of `seed` draws: start-up's, then new img / new palette's.
 std::vector<Recipe> sessionPictures(std::uint32_t seed, int count)
 {
-    TwisterRandom random;
-    SystemClock clock;
-    ImageSurface picture(kPictureWidth, kPictureHeight), strip(kStripWidth, kStripHeight);
-    PictureSession session(random, clock, picture, strip);
-    session.startUp(seed);
+    testing::ImageSession drawn(seed);
+    PictureSession& session = drawn.session;
     std::vector<Recipe> pictures{session.recipe()};
     while (static_cast<int>(pictures.size()) < count) {
         session.perform(Action::Both);
@@ -65,8 +63,8 @@ TEST(SlideShow, ShowsEachPictureFadesToTheNextAndKeepsEveryOne)
     QSignalSpy shown(&show, &SlideShow::slideShown);
     show.start();
     const std::vector<Recipe> pictures = sessionPictures(7, 2);
-    const QImage first = exportPicture(pictures[0], PictureSize::covering(120, 90), false)->picture;
-    const QImage second = exportPicture(pictures[1], PictureSize::covering(120, 90), false)->picture;
+    const QImage first = drawPicture(pictures[0], PictureSize::covering(120, 90), false)->picture;
+    const QImage second = drawPicture(pictures[1], PictureSize::covering(120, 90), false)->picture;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !canvas.frames.empty() && canvas.frames.back() == second; }, 20000));
 
     EXPECT_EQ(canvas.frames.front(), first);
@@ -98,7 +96,7 @@ TEST(SlideShow, CyclingSlidesTurnTheirColoursFromTheStillPicture)
 {
     const Recipe recipe = sessionPictures(3, 1).front();
     ShownSlide slide(drawSlide(recipe, QSize(120, 90), true));
-    const QImage still = exportPicture(recipe, PictureSize::covering(120, 90), false)->picture;
+    const QImage still = drawPicture(recipe, PictureSize::covering(120, 90), false)->picture;
     EXPECT_EQ(slide.frame(0), still);
     EXPECT_NE(slide.frame(2500), still);
     EXPECT_EQ(slide.frame(0), still); // a full turn later, as at the start

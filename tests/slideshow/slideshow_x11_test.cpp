@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 #include "support/private_session.h"
@@ -54,7 +54,7 @@ protected:
         pictures.startUp(7);
         for (int press = 0; press < n; ++press)
             pictures.perform(Action::Both);
-        return exportPicture(pictures.recipe(), PictureSize::covering(size.width(), size.height()), false)->picture;
+        return drawPicture(pictures.recipe(), PictureSize::covering(size.width(), size.height()), false)->picture;
     }
 
     bool shows(xcb_drawable_t window, const QImage& expected) const

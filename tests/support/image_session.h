@@ -1,27 +1,29 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
+#include <memory>
+#include <vector>
 
 #include "platform/qt/image_surface.h"
-#include "session/picture_session.h"
+#include "session/session_on.h"
 
 namespace genart::testing {
 
+// The moment the image sessions' pictures are named after.
+inline std::shared_ptr<const Clock> imageSessionClock()
+{
+    return std::make_shared<FixedClock>(2026, 12, 8, 9, 30, 0);
+}
+
 // A session on image surfaces, as the command line draws: start-up for `seed`, then each
 // action, with a clock that always reads the same moment.
-struct ImageSession {
-    explicit ImageSession(std::uint32_t seed, std::initializer_list<Action> actions = {}) : random(seed)
+struct ImageSession : SessionOn<ImageSurface> {
+    explicit ImageSession(std::uint32_t seed, const std::vector<Action>& actions = {},
+                          std::shared_ptr<const Clock> clock = imageSessionClock())
+        : SessionOn(std::move(clock))
     {
-        session.startUp(seed);
-        for (const Action action : actions)
-            session.perform(action);
+        play(seed, actions);
     }
-    TwisterRandom random;
-    FixedClock clock{2026, 12, 8, 9, 30, 0};
-    ImageSurface picture{kPictureWidth, kPictureHeight};
-    ImageSurface strip{kStripWidth, kStripHeight};
-    PictureSession session{random, clock, picture, strip};
 };
 
 } // namespace genart::testing

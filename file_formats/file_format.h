@@ -18,4 +18,14 @@ bool isAnimationFormat(FileFormat format);
 inline constexpr const char* kPictureExtensions = ".png, .jpg, .jpeg or .webp";
 inline constexpr const char* kAnimationExtensions = ".webp, .gif or .mp4";
 
+// WebP holds no wider or taller picture.
+inline constexpr int kLargestWebpSide = 16383;
+
+// Why a picture `width` by `height` cannot be a file of `format`, or "".
+std::string sizeProblem(FileFormat format, int width, int height);
+
+// Why a still picture `width` by `height` cannot be written at `path` (its extension names no
+// picture format, or one that cannot hold it), or "".
+std::string pictureFileProblem(const std::string& path, int width, int height);
+
 } // namespace genart

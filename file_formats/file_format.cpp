@@ -1,4 +1,4 @@
-#include "files/file_format.h"
+#include "file_formats/file_format.h"
 
 #include <algorithm>
 #include <cctype>
@@ -32,6 +32,21 @@ bool isPictureFormat(FileFormat format)
 bool isAnimationFormat(FileFormat format)
 {
     return format == FileFormat::WebP || format == FileFormat::Mp4 || format == FileFormat::Gif;
+}
+
+std::string sizeProblem(FileFormat format, int width, int height)
+{
+    if (format == FileFormat::WebP && (width > kLargestWebpSide || height > kLargestWebpSide))
+        return "a WebP picture is at most " + std::to_string(kLargestWebpSide) + " pixels wide and high";
+    return {};
+}
+
+std::string pictureFileProblem(const std::string& path, int width, int height)
+{
+    const std::optional<FileFormat> format = formatOfPath(path);
+    if (!format || !isPictureFormat(*format))
+        return std::string("not a picture format (use ") + kPictureExtensions + ")";
+    return sizeProblem(*format, width, height);
 }
 
 } // namespace genart

@@ -1,7 +1,7 @@
-// Pictures exported from a recipe into images, with their real glyphs.
+// Pictures drawn from a recipe into images at any size, with their real glyphs.
 #include <gtest/gtest.h>
 
-#include "files/picture_export.h"
+#include "picture_files/picture_at_size.h"
 #include "platform/qt/image_surface.h"
 #include "session/picture_session.h"
 #include "support/image_session.h"
@@ -23,30 +23,31 @@ int whitePixels(const QImage& image, const QRect& area)
     return count;
 }
 
-TEST(PictureExport, ScaleOneIsThePictureTheSessionShows)
+TEST(PictureAtSize, ScaleOneIsThePictureTheSessionShows)
 {
     for (const std::uint32_t seed : {3u, 1234u}) {
         const Shown shown(seed);
-        const auto exported = exportPicture(shown.session.recipe(), PictureSize::timesNormal(1));
+        const auto exported = drawPicture(shown.session.recipe(), PictureSize::timesNormal(1));
         ASSERT_TRUE(exported);
         EXPECT_EQ(exported->picture, shown.picture.image()) << "seed " << seed;
         EXPECT_EQ(exported->strip, shown.strip.image()) << "seed " << seed;
+        EXPECT_EQ(paintStrip(shown.session.palette()), shown.strip.image()) << "seed " << seed;
     }
 }
 
-TEST(PictureExport, PostersAreScaleTimesTheSizeWithTheNormalStrip)
+TEST(PictureAtSize, PostersAreScaleTimesTheSizeWithTheNormalStrip)
 {
     const Shown shown(5);
-    const auto poster = exportPicture(shown.session.recipe(), PictureSize::timesNormal(2));
+    const auto poster = drawPicture(shown.session.recipe(), PictureSize::timesNormal(2));
     ASSERT_TRUE(poster);
     EXPECT_EQ(poster->picture.size(), QSize(1200, 900));
     EXPECT_EQ(poster->strip.size(), QSize(kStripWidth, kStripHeight));
 }
 
-TEST(PictureExport, CaptionGrowsWithThePicture)
+TEST(PictureAtSize, CaptionGrowsWithThePicture)
 {
     const Shown shown(8);
-    const QImage poster = exportPicture(shown.session.recipe(), PictureSize::timesNormal(3))->picture;
+    const QImage poster = drawPicture(shown.session.recipe(), PictureSize::timesNormal(3))->picture;
     ASSERT_EQ(poster.size(), QSize(1800, 1350));
     // The name starts at x = 36 on row 1275; the web address at 660, the credit line at 1260.
     for (const int x : {36, 660, 1260})
