@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace genart {
@@ -25,10 +26,16 @@ HelpWindow::HelpWindow(const QString& keys, QWidget* parent) : QDialog(parent)
     text->setTextFormat(Qt::RichText);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    // Every key and menu entry is more than a small screen shows at once: the text scrolls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(text);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text);
+    layout->addWidget(scroll);
     layout->addWidget(buttons);
     setMinimumWidth(480);
+    resize(640, 560);
 }
 
 } // namespace genart

@@ -21,10 +21,8 @@ QString keysText(const KeyRow& row)
 {
     if (!row.keysText.isEmpty())
         return row.keysText;
-    QStringList keys;
-    for (const QKeySequence& key : row.keys)
-        keys << key.toString(QKeySequence::NativeText);
-    return keys.join(QStringLiteral(", "));
+    // The first of a standard key's bindings is the one people know ("Ctrl+C", not "Ctrl+Ins, F16").
+    return row.keys.isEmpty() ? QString() : row.keys.constFirst().toString(QKeySequence::NativeText);
 }
 
 std::vector<QAction*> bindKeys(QWidget& window, QWidget& picture, const std::vector<KeyRow>& rows)

@@ -28,7 +28,7 @@ struct KeyRow {
     bool checkable = false;    // an entry that is on or off
 };
 
-// The keys as F1 shows them: the row's own text, or the keys as bound ("Ctrl+S").
+// The keys as F1 shows them: the row's own text, or the first key bound ("Ctrl+S").
 QString keysText(const KeyRow& row);
 
 // Makes each row's action on `window`, bound to its keys and named, gives each button its key in
