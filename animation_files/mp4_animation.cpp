@@ -17,19 +17,28 @@ namespace {
 constexpr int kIoBufferSize = 1 << 16;
 // What libx264 holds grows with the frames it looks ahead, each a whole frame and its
 // analysis (some 22 MB at 4K), and with the frames its threads have in flight. Medium's 40
-// frames of look-ahead and 1.5 frame threads a core took a 4K loop to 1.7 GB; here the
-// look-ahead gets about this many bytes of frames (40 frames up to 900 x 900, 15 at 1080p, 4 at
-// 4K), and two threads share each frame by slices rather than holding a frame each.
+// frames of look-ahead and 1.5 frame threads a core took a 4K loop to 1.7 GB. A loop whose 40
+// frames take more than about this many bytes (larger than 900 x 900) gets that many bytes of
+// look-ahead (15 frames at 1080p, 4 at 4K), and two threads share each frame by slices rather
+// than holding a frame each; a smaller loop is encoded as FFmpeg's command line encodes it,
+// with a frame thread for each half core, which is faster.
 constexpr double kLookAheadBytes = 130e6;
 constexpr int kFewestLookAhead = 4;
 constexpr int kMostLookAhead = 40;
-constexpr int kEncoderThreads = 2;
+constexpr int kSlicedThreads = 2;
 
-std::string boundedEncoding(int width, int height)
+struct Threading {
+    int threads; // 0: as many as x264 chooses
+    std::string params;
+};
+
+Threading boundedEncoding(int width, int height)
 {
     const double frameBytes = 4.0 * width * height;
+    if (frameBytes * kMostLookAhead <= kLookAheadBytes)
+        return {0, "rc-lookahead=" + std::to_string(kMostLookAhead)};
     const int frames = std::clamp(static_cast<int>(kLookAheadBytes / frameBytes), kFewestLookAhead, kMostLookAhead);
-    return "rc-lookahead=" + std::to_string(frames) + ":sync-lookahead=0:sliced-threads=1";
+    return {kSlicedThreads, "rc-lookahead=" + std::to_string(frames) + ":sync-lookahead=0:sliced-threads=1"};
 }
 
 std::string averror(int code)
@@ -146,8 +155,9 @@ Mp4Animation::Mp4Animation(int width, int height, int fps, int crf, int fd)
     // x264 half the colour planes to encode.
     av_opt_set(codec_->priv_data, "preset", "medium", 0);
     av_opt_set(codec_->priv_data, "crf", std::to_string(crf).c_str(), 0);
-    codec_->thread_count = kEncoderThreads;
-    av_opt_set(codec_->priv_data, "x264-params", boundedEncoding(width_, height_).c_str(), 0);
+    const Threading threading = boundedEncoding(width_, height_);
+    codec_->thread_count = threading.threads;
+    av_opt_set(codec_->priv_data, "x264-params", threading.params.c_str(), 0);
     if (const int code = avcodec_open2(codec_, encoder, nullptr); code < 0) {
         failure_ = failed(std::string("cannot open ") + encoder->name, code);
         return;

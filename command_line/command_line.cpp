@@ -545,14 +545,23 @@ Command parseCommandLine(const std::vector<std::string>& args)
 namespace {
 
 // "(1 .. 16)", "(1 .. 120, default 30)": a range as the usage text gives it.
+// Appended rather than `"(" + text`, which GCC 12's optimised build misreads as overlapping copies.
 std::string range(const Range& limits)
 {
-    return "(" + rangeText(limits) + ")";
+    std::string text(1, '(');
+    text += rangeText(limits);
+    text += ')';
+    return text;
 }
 
 std::string range(const Range& limits, int normal)
 {
-    return "(" + rangeText(limits) + ", default " + std::to_string(normal) + ")";
+    std::string text(1, '(');
+    text += rangeText(limits);
+    text += ", default ";
+    text += std::to_string(normal);
+    text += ')';
+    return text;
 }
 
 std::string renderForms()
