@@ -290,9 +290,11 @@ TEST_F(ReliableFiles, ALongBatchKeepsNothingPerPicture)
     // written when a picture begins comes and goes with the timing.
     ASSERT_EQ(runBatch(options, clock, errors, BatchPace::OneAtATime), 0) << errors.str();
     ASSERT_EQ(clock.heap.size(), 160u);
-    // After the first pictures have filled the caches, the heap stays where it is.
+    // After the first pictures have filled the caches, the heap stays where it is. A container
+    // of the run's may double once meanwhile (2 kB was seen under load), but anything kept per
+    // picture, as little as a path, comes to more than 8 kB over 119 pictures.
     const auto growth = static_cast<long>(clock.heap[159]) - static_cast<long>(clock.heap[40]);
-    EXPECT_LT(growth, 2048) << "bytes more after 119 more pictures";
+    EXPECT_LT(growth, 8192) << "bytes more after 119 more pictures";
     EXPECT_EQ(filesIn(dir.path()).size(), 320);
 }
 
