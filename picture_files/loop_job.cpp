@@ -4,7 +4,6 @@
 #include "file_formats/file_format.h"
 #include "files/output_files.h"
 #include "picture_files/job_source.h"
-#include "terminal_text/printable.h"
 
 namespace genart {
 namespace {
@@ -42,13 +41,9 @@ JobOutcome stageJob(const PictureJob& job, const Recipe& recipe, OutputFiles& fi
 std::string loopJobProblem(const PictureJob& job)
 {
     const std::optional<FileFormat> format = formatOfPath(job.path);
-    if (!format && job.loop->budget > 0)
-        return {}; // the fitting chooses
-    if (!format || !isAnimationFormat(*format))
-        return printable(job.path) + ": cannot write: an animation is written as " + kAnimationExtensions;
-    if (std::string problem = loopProblem(*format, requestOf(job)); !problem.empty())
-        return printable(job.path) + ": cannot write: " + problem;
-    return {};
+    if (!format) // with a budget, the fitting chooses
+        return job.loop->budget > 0 ? std::string() : std::string("an animation is written as ") + kAnimationExtensions;
+    return loopProblem(*format, requestOf(job));
 }
 
 JobOutcome runLoopJob(const PictureJob& job, const Progress& progress, const CancelToken* cancel, FileCalls& calls)

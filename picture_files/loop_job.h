@@ -7,7 +7,8 @@
 namespace genart {
 
 // Why a loop job cannot be done as it stands (its path names no loop format, or one that cannot
-// hold the loop), or "". A loop fitted to a budget may leave the format to the fitting.
+// hold the loop), to be told after "cannot write: ", or "". A loop fitted to a budget may leave
+// the format to the fitting.
 std::string loopJobProblem(const PictureJob& job);
 
 // Draws the job's picture once, then streams its frames one by one to the encoder its path's

@@ -37,7 +37,7 @@ std::string jobProblem(const PictureJob& job)
 {
     if (job.loop) {
         if (std::string problem = loopJobProblem(job); !problem.empty())
-            return problem;
+            return cannotWrite(job.path, problem);
     } else if (job.format) {
         if (std::string problem = sizeProblem(*job.format, job.size.width, job.size.height); !problem.empty())
             return cannotWrite(job.path, problem);
